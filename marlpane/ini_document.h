@@ -1,0 +1,102 @@
+// One INI or .properties file held as a single UTF-16 text. Values are read
+// by section and key or walked line by line, and replaced in place by entry
+// index (the ordinal of a key line); every other character of the file is
+// written back exactly as it was read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/grow_buffer.h"
+#include "common/text_buffer.h"
+
+class CIniDocument {
+ public:
+  // Keys, values and section names are handed out in buffers of this many
+  // characters (4999 plus the terminator); longer ones are cut.
+  static constexpr size_t kFieldCapacity = 5000;
+
+  CIniDocument();
+  virtual ~CIniDocument();
+  CIniDocument(const CIniDocument&) = delete;
+  CIniDocument& operator=(const CIniDocument&) = delete;
+
+  // Reads the file (8-bit, or UTF-16LE when it starts with FF FE) into the
+  // text, keeping every CR. False for a missing, unreadable or empty file
+  // (the text stays as it was). Properties mode decodes "\u" escapes.
+  bool Load(const char16_t* path);
+  // Fills the text from memory: UTF-16LE after a leading FF FE, else one
+  // character per byte. Does not change the unicode flag. Always true.
+  bool Parse(const void* bytes, size_t length);
+  // Writes the text in the document's encoding (properties mode escapes
+  // characters above 0xFF). Returns the number of characters written; 0 is
+  // failure, and then the file is untouched. Refuses (0) a text that the
+  // 8-bit encoding cannot hold (see CanEncodeText).
+  uint32_t Save(const char16_t* path);
+  // False when the document is 8-bit outside properties mode and its text
+  // holds a character above 0xFF, which Save could not store.
+  bool CanEncodeText();
+
+  // Position and length in Text() of the value of key in section (empty
+  // section: the whole text). Matches the first "key=" in the section body,
+  // which may be the tail of a longer key.
+  bool FindValue(const char16_t* section, const char16_t* key, size_t* start, size_t* length);
+  // The value copied with a terminator; false when not found or when it
+  // does not fit capacity.
+  bool GetString(const char16_t* section, const char16_t* key, char16_t* buffer, size_t capacity);
+  // Leading spaces, an optional sign and up to 20 characters of digits.
+  bool GetInt(const char16_t* section, const char16_t* key, int* out);
+  // 0 for an empty value or one starting with '0', 'N' or 'n'; 1 otherwise.
+  bool GetBool(const char16_t* section, const char16_t* key, int* out);
+
+  void ResetCursor() { text_.SetCursor(0); }
+  size_t Cursor() const { return text_.Cursor(); }
+  void SetCursor(size_t cursor) { text_.SetCursor(cursor); }
+  // Key and value of the next key line from the cursor (cut to fit the
+  // buffers; either may be null). With stopAtSection, a section header line
+  // rewinds the cursor to its start and ends the walk (false).
+  bool NextEntry(char16_t* key, char16_t* value, bool stopAtSection = false,
+                 size_t keyCapacity = kFieldCapacity, size_t valueCapacity = kFieldCapacity);
+  // Name of the next section header from the cursor; the cursor moves to
+  // the line after it.
+  bool NextSection(char16_t* buffer, size_t capacity = kFieldCapacity);
+  // True when "[name]" occurs in the text; the cursor moves behind it.
+  bool FindSection(const char16_t* name);
+
+  // Replaces the value of key line `entry` (0-based). False when there is
+  // no such line; the cursor is left as it was.
+  bool ReplaceValue(size_t entry, const char16_t* value);
+
+  bool IsUnicode() const { return unicode_ != 0; }
+  void SetUnicode(bool unicode) { unicode_ = unicode ? 1 : 0; }
+  bool IsProperties() const { return properties_ != 0; }
+  void SetProperties(bool properties) { properties_ = properties ? 1 : 0; }
+
+  // The whole text with every replacement made.
+  const char16_t* Text();
+  size_t Length();
+
+ private:
+  struct EntryRecord;
+  // Line scanning shared by the walk and the entry table.
+  bool ReadKeyLine(size_t* cursor, bool stopAtSection, size_t* keyStart, size_t* keyLength,
+                   size_t* valueStart, size_t* valueLength) const;
+  void DecodeEscapes();
+  bool BuildEntryTable();
+  void DropEntryTable();
+  void ApplyPending();
+  bool ReplaceNow(size_t entry, const char16_t* value, size_t valueLength);
+  EntryRecord* Entries();
+
+  int32_t unicode_ = 1;
+  int32_t properties_ = 0;
+  CTextBuffer text_;
+
+  // Replacements are collected and applied in one pass before the text is
+  // read again; see ini_document.cpp.
+  CGrowBuffer entries_;   // EntryRecord per key line, built on demand
+  bool haveEntries_ = false;
+  CGrowBuffer pool_;      // new values, UTF-16, one after the other
+  size_t pendingCount_ = 0;
+  size_t poolGarbage_ = 0;  // characters of values replaced again
+};
