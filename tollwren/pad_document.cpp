@@ -1,0 +1,139 @@
+#include "tollwren/pad_document.h"
+
+#include "tollwren/version_number.h"
+
+bool ExtractPadField(std::u16string_view document, std::u16string_view tag, size_t limit,
+                     std::u16string& value) {
+  std::u16string startTag;
+  startTag.reserve(tag.size() + 2);
+  startTag.append(u"<").append(tag).append(u">");
+  std::u16string endTag;
+  endTag.reserve(tag.size() + 3);
+  endTag.append(u"</").append(tag).append(u">");
+
+  size_t start = document.find(startTag);
+  if (start == std::u16string_view::npos) return false;
+  start += startTag.size();
+  size_t end = document.find(endTag, start);
+  if (end == std::u16string_view::npos) return false;
+  if (end - start > limit) return false;
+  value.assign(document.substr(start, end - start));
+  return true;
+}
+
+bool IsValidReleaseDate(int32_t year, int32_t month, int32_t day) {
+  if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1) return false;
+  static const int32_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int32_t days = kDays[month - 1];
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (month == 2 && leap) days = 29;
+  return day <= days;
+}
+
+std::u16string CPadDocument::CurrentField(std::u16string_view tag, size_t limit) const {
+  std::u16string value;
+  ExtractPadField(currentText_, tag, limit, value);
+  return value;
+}
+
+bool CPadDocument::Extract(std::u16string_view tag, size_t limit, std::u16string& value) const {
+  return ExtractPadField(currentText_, tag, limit, value);
+}
+
+void CPadDocument::LoadLocalBytes(const uint8_t* bytes, size_t size) {
+  std::u16string text;
+  if (!bytes) size = 0;
+  const bool unicode = size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+  if (unicode) {
+    text.reserve(size / 2 < kPadTextLimit ? size / 2 : kPadTextLimit);
+    for (size_t i = 0; i + 1 < size && text.size() < kPadTextLimit; i += 2) {
+      char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+      if (c != u'\r') text.push_back(c);
+    }
+  } else {
+    text.reserve(size < kPadTextLimit ? size : kPadTextLimit);
+    for (size_t i = 0; i < size && text.size() < kPadTextLimit; ++i) {
+      if (bytes[i] != '\r') text.push_back(static_cast<char16_t>(bytes[i]));
+    }
+  }
+  currentText_ = std::move(text);
+  ApplyLocalText();
+}
+
+void CPadDocument::LoadRemoteBytes(const uint8_t* bytes, size_t size) {
+  std::u16string text;
+  if (!bytes) size = 0;
+  if (size > kPadTextLimit) size = kPadTextLimit;
+  text.reserve(size);
+  for (size_t i = 0; i < size && bytes[i] != 0; ++i) text.push_back(static_cast<char16_t>(bytes[i]));
+  currentText_ = std::move(text);
+  ApplyRemoteText();
+}
+
+void CPadDocument::ApplyLocalText() {
+  localVersionText.clear();
+  Extract(u"Program_Version", kPadShortLimit, localVersionText);
+  localVersionNumber = VersionNumber(localVersionText.c_str());
+  remoteVersionText = localVersionText;
+
+  ReadDescriptions();
+  ReadReleaseDate();
+
+  Extract(u"Application_XML_File_URL", kPadLongLimit, padFileUrl);
+  Extract(u"Program_Name", kPadShortLimit, programName);
+  Extract(u"Company_Name", kPadShortLimit, companyName);
+  ReadCompanyWebSite();
+}
+
+void CPadDocument::ApplyRemoteText() {
+  remoteVersionText.clear();
+  Extract(u"Program_Version", kPadShortLimit, remoteVersionText);
+  remoteVersionNumber = VersionNumber(remoteVersionText.c_str());
+
+  for (int i = 0; i < kDownloadUrlCount; ++i) Extract(kDownloadUrlTags[i], kPadLongLimit, downloadUrls[i]);
+  Extract(u"Program_Name", kPadShortLimit, programName);
+
+  std::u16string sizeText;
+  int32_t size = 0;
+  if (!Extract(u"File_Size_Bytes", kPadNumberLimit, sizeText) || !ParseWholeNumber(sizeText.c_str(), size)) {
+    size = 0;
+  }
+  fileSize = size;
+
+  ReadReleaseDate();
+  ReadDescriptions();
+  Extract(u"Program_Change_Info", kPadLongLimit, changeInfo);
+  Extract(u"Company_Name", kPadShortLimit, companyName);
+  ReadCompanyWebSite();
+}
+
+void CPadDocument::ReadDescriptions() {
+  for (int i = 0; i < kDescriptionCount; ++i) {
+    descriptions[i].clear();
+    Extract(kDescriptionTags[i], kDescriptionLimits[i], descriptions[i]);
+  }
+  // A shorter description stands in for every longer one that is empty.
+  for (int i = 1; i < kDescriptionCount; ++i) {
+    if (descriptions[i].empty()) descriptions[i] = descriptions[i - 1];
+  }
+}
+
+void CPadDocument::ReadReleaseDate() {
+  releaseDate.clear();
+  std::u16string yearText, monthText, dayText;
+  if (!Extract(u"Program_Release_Year", kPadNumberLimit, yearText)) return;
+  if (!Extract(u"Program_Release_Month", kPadNumberLimit, monthText)) return;
+  if (!Extract(u"Program_Release_Day", kPadNumberLimit, dayText)) return;
+  int32_t year = 0, month = 0, day = 0;
+  if (!ParseWholeNumber(yearText.c_str(), year) || !ParseWholeNumber(monthText.c_str(), month) ||
+      !ParseWholeNumber(dayText.c_str(), day)) {
+    return;
+  }
+  releaseDate = FormatReleaseDate(year, month, day);
+  if (releaseDate.size() > kReleaseDateLimit) releaseDate.clear();
+}
+
+void CPadDocument::ReadCompanyWebSite() {
+  Extract(u"Company_WebSite_URL", kPadLongLimit, companyWebSite);
+  while (!companyWebSite.empty() && companyWebSite.back() == u'/') companyWebSite.pop_back();
+}

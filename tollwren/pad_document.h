@@ -1,0 +1,103 @@
+// The updater's two PAD documents: the local pad.xml that describes the
+// installed version, and the remote one fetched from its
+// Application_XML_File_URL. Fields are found by a literal search for their
+// start and end tags; the documents are never parsed as XML.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Greatest number of characters of each kind of value.
+constexpr size_t kPadTextLimit = 110999;        // current PAD text
+constexpr size_t kRemotePadByteLimit = 110997;  // bytes fetched of a remote document
+constexpr size_t kPadShortLimit = 499;          // version, names
+constexpr size_t kPadLongLimit = 4999;          // URLs, change information
+constexpr size_t kPadNumberLimit = 49;          // file size, release year/month/day
+constexpr size_t kReleaseDateLimit = 49;        // formatted release date
+constexpr int kDescriptionCount = 5;
+constexpr size_t kDescriptionLimits[kDescriptionCount] = {45, 80, 250, 450, 2000};
+constexpr const char16_t* kDescriptionTags[kDescriptionCount] = {
+    u"Char_Desc_45", u"Char_Desc_80", u"Char_Desc_250", u"Char_Desc_450", u"Char_Desc_2000"};
+constexpr int kDownloadUrlCount = 4;
+constexpr const char16_t* kDownloadUrlTags[kDownloadUrlCount] = {
+    u"Primary_Download_URL", u"Secondary_Download_URL", u"Additional_Download_URL_1",
+    u"Additional_Download_URL_2"};
+
+// Text between the first "<tag>" of the document and the next "</tag>",
+// copied exactly (no trimming, no entity decoding). Returns false and leaves
+// value untouched when either tag is missing or the text has more than limit
+// characters.
+bool ExtractPadField(std::u16string_view document, std::u16string_view tag, size_t limit,
+                     std::u16string& value);
+
+// A valid Gregorian date that the system date formatter accepts
+// (years 1601 to 30827).
+bool IsValidReleaseDate(int32_t year, int32_t month, int32_t day);
+
+// The date in the user's short date format (Windows) or as YYYY-MM-DD
+// (elsewhere), at most kReleaseDateLimit characters; empty for a date that
+// is not valid.
+std::u16string FormatReleaseDate(int32_t year, int32_t month, int32_t day);
+
+class CPadDocument {
+ public:
+  virtual ~CPadDocument() = default;
+
+  // Reads pad.xml at path: a file starting with FF FE is UTF-16LE (the mark
+  // stays as the first character), any other file gives one character per
+  // byte; carriage returns are dropped. False when the file cannot be
+  // opened. An empty file counts as read.
+  bool ReadLocalFile(const char16_t* path);
+
+  // The local document from the bytes of its file (as ReadLocalFile).
+  void LoadLocalBytes(const uint8_t* bytes, size_t size);
+
+  // Fetches the remote document over HTTP (Windows only) and loads it.
+  // True when the transfer ended with result 0 and at least one byte;
+  // otherwise nothing changes. abortFlag may be null.
+  bool ReadRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag = nullptr);
+
+  // The remote document from its bytes: each byte up to the first zero
+  // becomes one character, carriage returns included.
+  void LoadRemoteBytes(const uint8_t* bytes, size_t size);
+
+  // Replaces the file at path with the current PAD text, one byte per
+  // character (the low eight bits), so a downloaded document is stored
+  // byte for byte. Does nothing for an empty text; true when written.
+  bool SaveLocalFile(const char16_t* path) const;
+
+  // The document in use: the local one after startup, the downloaded one
+  // after a successful check.
+  const std::u16string& CurrentText() const { return currentText_; }
+
+  // Field of the current PAD text, empty when missing (used by message
+  // templates for fields this class does not keep).
+  std::u16string CurrentField(std::u16string_view tag, size_t limit) const;
+
+  std::u16string localVersionText;
+  uint32_t localVersionNumber = 0;
+  std::u16string remoteVersionText;  // the local text until a remote document is read
+  uint32_t remoteVersionNumber = 0;
+  std::u16string padFileUrl;         // Application_XML_File_URL of the local document
+  std::u16string programName;
+  std::u16string companyName;
+  std::u16string companyWebSite;     // trailing "/" removed
+  std::u16string releaseDate;        // formatted, empty when incomplete or invalid
+  std::u16string descriptions[kDescriptionCount];  // after the fallback chain
+  std::u16string downloadUrls[kDownloadUrlCount];
+  int32_t fileSize = 0;              // File_Size_Bytes, 0 when missing or invalid
+  std::u16string changeInfo;         // Program_Change_Info
+
+ private:
+  void ApplyLocalText();
+  void ApplyRemoteText();
+  void ReadDescriptions();
+  void ReadReleaseDate();
+  void ReadCompanyWebSite();
+  bool Extract(std::u16string_view tag, size_t limit, std::u16string& value) const;
+
+  std::u16string currentText_;
+};
