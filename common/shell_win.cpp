@@ -1,0 +1,47 @@
+#include "common/shell_win.h"
+
+#include <shellapi.h>
+
+#include "common/text16.h"
+
+size_t OwnFolder(char16_t* out, size_t capacity) {
+  if (!out || capacity == 0) return 0;
+  out[0] = 0;
+  wchar_t path[kOwnPathMaxLength + 1] = {};
+  DWORD n = GetModuleFileNameW(nullptr, path, kOwnPathMaxLength);
+  if (n == 0 || n >= kOwnPathMaxLength) return 0;
+  const char16_t* start = AsText(path);
+  while (*start == u'"') ++start;
+  const char16_t* slash = nullptr;
+  for (const char16_t* p = start; *p; ++p)
+    if (*p == u'\\') slash = p;
+  const size_t length = slash ? static_cast<size_t>(slash - start) + 1 : 0;
+  if (length >= capacity) return 0;
+  for (size_t i = 0; i < length; ++i) out[i] = start[i];
+  out[length] = 0;
+  return length;
+}
+
+bool FileExistsNoAccess(const char16_t* path) {
+  if (!path || !*path) return false;
+  HANDLE h = CreateFileW(AsWide(path), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+bool OpenWebPage(const char16_t* address) {
+  if (!address || !*address) return false;
+  // ShellExecuteW reports success with a value above 32.
+  auto started = [](HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; };
+  if (started(ShellExecuteW(nullptr, L"open", L"iexplore", AsWide(address), nullptr,
+                            SW_SHOWNORMAL)))
+    return true;
+  return started(ShellExecuteW(nullptr, L"open", AsWide(address), nullptr, nullptr,
+                               SW_SHOWNORMAL));
+}
+
+bool PostQuit(HWND window, WPARAM code) {
+  if (window) PostMessageW(window, WM_QUIT, code, 0);
+  return true;
+}
