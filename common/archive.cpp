@@ -1,0 +1,204 @@
+#include "common/archive.h"
+
+#include <cstring>
+
+namespace {
+
+uint32_t ReadLe32(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void WriteLe32(uint8_t* p, uint32_t value) {
+  p[0] = uint8_t(value);
+  p[1] = uint8_t(value >> 8);
+  p[2] = uint8_t(value >> 16);
+  p[3] = uint8_t(value >> 24);
+}
+
+constexpr uint32_t kChecksumOffset = 40;
+constexpr uint32_t kReservedOffset = 44;
+constexpr uint32_t kReserved2Offset = 48;
+constexpr uint32_t kSizeOffset = 50;
+
+}  // namespace
+
+void DecodeArchiveEntryHeader(const uint8_t bytes[kArchiveHeaderSize], ArchiveEntryHeader* header) {
+  std::memcpy(header->name, bytes, kArchiveNameFieldSize);
+  header->checksum = ReadLe32(bytes + kChecksumOffset);
+  header->reserved = ReadLe32(bytes + kReservedOffset);
+  header->reserved2 = uint16_t(bytes[kReserved2Offset] | bytes[kReserved2Offset + 1] << 8);
+  header->size = ReadLe32(bytes + kSizeOffset);
+}
+
+void EncodeArchiveEntryHeader(const ArchiveEntryHeader& header, uint8_t bytes[kArchiveHeaderSize]) {
+  std::memcpy(bytes, header.name, kArchiveNameFieldSize);
+  WriteLe32(bytes + kChecksumOffset, header.checksum);
+  WriteLe32(bytes + kReservedOffset, header.reserved);
+  bytes[kReserved2Offset] = uint8_t(header.reserved2);
+  bytes[kReserved2Offset + 1] = uint8_t(header.reserved2 >> 8);
+  WriteLe32(bytes + kSizeOffset, header.size);
+}
+
+uint8_t ArchiveKeyByte(const uint8_t* key, uint32_t keyLength, uint32_t position) {
+  // All arithmetic is unsigned 32-bit: for positions above 255 the middle
+  // index wraps around 2^32 before it is reduced by the key length.
+  const uint32_t i = position;
+  const uint32_t length = keyLength;
+  const uint32_t mirrored = uint32_t(255u - i);
+  return uint8_t(key[(length / 2 + i) % length] ^ key[mirrored % length] ^ key[i % length] ^
+                 uint8_t((length % 255 + i) % 256));
+}
+
+void ScrambleArchiveBytes(const uint8_t* key, uint32_t keyLength, uint8_t* data, uint32_t size) {
+  if (keyLength == 0 || key == nullptr || data == nullptr) {
+    return;
+  }
+  for (uint32_t i = 0; i < size; ++i) {
+    data[i] ^= ArchiveKeyByte(key, keyLength, i);
+  }
+}
+
+uint32_t ArchiveChecksum(const uint8_t* data, uint32_t size) {
+  uint32_t sum = 0;
+  for (uint32_t i = 0; i < size; ++i) {
+    sum ^= uint32_t(data[i]) << (i % 24);
+  }
+  return sum;
+}
+
+bool MakeNameKey(const char* name, uint8_t field[kArchiveNameFieldSize]) {
+  if (name == nullptr || name[0] == '\0') {
+    return false;
+  }
+  std::memset(field, 0, kArchiveNameFieldSize);
+  for (uint32_t i = 0; i < kArchiveNameMaxLength && name[i] != '\0'; ++i) {
+    field[i] = uint8_t(name[i]);
+  }
+  return true;
+}
+
+bool CArchiveFile::Open(const char16_t* path) {
+  return file_.OpenRead(path) != 0;
+}
+
+bool CArchiveFile::FindEntry(const uint8_t nameField[kArchiveNameFieldSize], ArchiveEntryHeader* header,
+                             uint8_t* buffer, uint32_t capacity) {
+  const uint32_t fileSize = file_.Size();
+
+  // The trailer alone locates the archive; the magic is read past, unchecked.
+  const uint32_t start = file_.Tell();
+  uint8_t word[4];
+  file_.SeekFromEnd(kArchiveTrailerSize);
+  if (file_.Read(word, sizeof word) == sizeof word) {
+    const uint32_t archiveLength = ReadLe32(word);
+    if (archiveLength != 0 && archiveLength <= fileSize) {
+      file_.SeekTo(start);
+      file_.SeekFromEnd(archiveLength);
+      file_.Read(word, sizeof word);
+    }
+  }
+  // Without an archive the file is now at its end and the walk finds nothing.
+
+  for (;;) {
+    const uint32_t headerPosition = file_.Tell();
+    if (headerPosition == 0xFFFFFFFFu) {
+      return false;
+    }
+    uint8_t bytes[kArchiveHeaderSize];
+    if (file_.Read(bytes, kArchiveHeaderSize) != kArchiveHeaderSize) {
+      return false;
+    }
+    ArchiveEntryHeader entry;
+    DecodeArchiveEntryHeader(bytes, &entry);
+    if (std::memcmp(entry.name, nameField, kArchiveNameFieldSize) == 0) {
+      if (buffer != nullptr) {
+        if (entry.size > capacity ||
+            uint64_t(headerPosition) + kArchiveHeaderSize + entry.size > fileSize) {
+          return false;
+        }
+        if (file_.Read(buffer, entry.size) != entry.size) {
+          std::memset(buffer, 0, entry.size);
+          return false;
+        }
+      }
+      if (header != nullptr) {
+        *header = entry;
+      }
+      file_.SeekTo(headerPosition);
+      return true;
+    }
+    // Sizes are unsigned and the walk only moves forward: a content that
+    // reaches past the end of the file ends the walk, just as the short
+    // header read behind it would.
+    const uint64_t next = uint64_t(headerPosition) + kArchiveHeaderSize + entry.size;
+    if (next + kArchiveHeaderSize > fileSize) {
+      return false;
+    }
+    if (file_.SeekTo(uint32_t(next)) != uint32_t(next)) {
+      return false;
+    }
+  }
+}
+
+void CKeyedArchive::SetKey(const uint8_t* key, uint32_t length) {
+  const uint32_t count = length < kArchiveKeyCapacity ? length : kArchiveKeyCapacity;
+  if (key == nullptr && count != 0) {
+    return;
+  }
+  if (count != 0) {
+    std::memcpy(key_, key, count);
+  }
+  keyLength_ = count;
+}
+
+bool CKeyedArchive::MakeScrambledName(const char* name, uint8_t field[kArchiveNameFieldSize]) const {
+  if (!MakeNameKey(name, field)) {
+    return false;
+  }
+  ScrambleArchiveBytes(key_, keyLength_, field, kArchiveNameFieldSize);
+  return true;
+}
+
+uint32_t CKeyedArchive::GetEntrySize(const char16_t* archivePath, const char* name) {
+  uint8_t field[kArchiveNameFieldSize];
+  if (!MakeScrambledName(name, field)) {
+    return 0;
+  }
+  CArchiveFile archive;
+  if (!archive.Open(archivePath)) {
+    return 0;
+  }
+  ArchiveEntryHeader header;
+  if (!archive.FindEntry(field, &header, nullptr, 0)) {
+    return 0;
+  }
+  return header.size;
+}
+
+uint32_t CKeyedArchive::ReadEntry(const char16_t* archivePath, const char* name, void* buffer,
+                                  uint32_t capacity) {
+  uint8_t field[kArchiveNameFieldSize];
+  if (buffer == nullptr || !MakeScrambledName(name, field)) {
+    return 0;
+  }
+  uint8_t* bytes = static_cast<uint8_t*>(buffer);
+  ArchiveEntryHeader header;
+  bool found;
+  {
+    CArchiveFile archive;
+    if (!archive.Open(archivePath)) {
+      return 0;
+    }
+    found = archive.FindEntry(field, &header, bytes, capacity);
+  }
+  if (!found) {
+    return 0;
+  }
+  ScrambleArchiveBytes(key_, keyLength_, bytes, header.size);
+  if (ArchiveChecksum(bytes, header.size) != header.checksum) {
+    // Unverified bytes must not look like content to a careless caller.
+    std::memset(bytes, 0, header.size);
+    return 0;
+  }
+  return header.size;
+}
