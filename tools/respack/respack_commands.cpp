@@ -1,0 +1,175 @@
+#include "tools/respack/respack_commands.h"
+
+#include <cstdio>
+
+#include "common/archive.h"
+#include "common/text16.h"
+#include "tools/respack/manifest.h"
+#include "tools/respack/pack_archive.h"
+#include "tools/respack/pack_files.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: respack append MANIFEST INPUT OUTPUT\n"
+    "       respack list --key KEY FILE\n"
+    "       respack extract --key KEY FILE ENTRY OUT\n"
+    "KEY: marlpane, tollwren, none, or hex:DIGITS\n";
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "respack: %s\n", message.c_str());
+  return 1;
+}
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "respack: %s\n%s", message.c_str(), kUsage);
+  return 2;
+}
+
+std::string Shown(const std::u16string& path) { return TextToUtf8(path); }
+
+int Append(const std::u16string& manifestPath, const std::u16string& input,
+           const std::u16string& output) {
+  Manifest manifest;
+  std::string error;
+  if (!LoadManifest(manifestPath.c_str(), &manifest, &error)) {
+    return Fail(error);
+  }
+  std::vector<PackEntry> entries;
+  for (const ManifestEntry& item : manifest.entries) {
+    PackEntry entry;
+    entry.name = item.name;
+    if (!ReadWholeFile(item.path.c_str(), &entry.content)) {
+      return Fail("cannot read " + Shown(item.path) + " for entry '" + PrintableName(item.name) + "'");
+    }
+    if (entry.content.empty()) {
+      // The programs read an empty entry as a missing one.
+      return Fail("entry '" + PrintableName(item.name) + "': " + Shown(item.path) + " is empty");
+    }
+    entries.push_back(std::move(entry));
+  }
+  std::vector<uint8_t> archive;
+  if (!BuildArchive(entries, manifest.key, &archive, &error)) {
+    return Fail(error);
+  }
+  std::vector<uint8_t> image;
+  if (!ReadWholeFile(input.c_str(), &image)) {
+    return Fail("cannot read " + Shown(input));
+  }
+  // A copy that is already branded loses its old archive.
+  const size_t imageEnd = FindImageEnd(image.data(), image.size());
+  if (uint64_t(imageEnd) + archive.size() > 0xFFFFFFFFull) {
+    return Fail(Shown(output) + " would exceed 4 GiB");
+  }
+  const std::vector<ByteSpan> parts = {{image.data(), imageEnd}, {archive.data(), archive.size()}};
+  if (!WriteFileAtomically(output.c_str(), parts, input.c_str(), &error)) {
+    return Fail(error);
+  }
+  return 0;
+}
+
+int List(const std::vector<uint8_t>& key, const std::u16string& path) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path.c_str(), &bytes)) {
+    return Fail("cannot read " + Shown(path));
+  }
+  std::vector<ListedEntry> entries;
+  std::string error;
+  const bool walked = ListArchive(bytes.data(), bytes.size(), key, &entries, &error);
+  for (const ListedEntry& entry : entries) {
+    std::printf("%s\t%u\t%s\n", PrintableName(entry.name).c_str(), unsigned(entry.size),
+                entry.checksumOk ? "ok" : "bad");
+  }
+  std::fflush(stdout);
+  if (!walked) {
+    return Fail(Shown(path) + ": " + error);
+  }
+  return 0;
+}
+
+int Extract(const std::vector<uint8_t>& key, const std::u16string& path, const std::u16string& entryText,
+            const std::u16string& output) {
+  std::string name;
+  std::string error;
+  if (!MakeEntryName(entryText, &name, &error)) {
+    return Fail(error);
+  }
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path.c_str(), &bytes)) {
+    return Fail("cannot read " + Shown(path));
+  }
+  if (!HasAppendedArchive(bytes.data(), bytes.size())) {
+    return Fail(Shown(path) + ": the file carries no archive");
+  }
+  // The programs' own reader decides, so what extracts is what they would read.
+  static CKeyedArchive reader;
+  reader.SetKey(key.data(), uint32_t(key.size()));
+  const uint32_t size = reader.GetEntrySize(path.c_str(), name.c_str());
+  if (size == 0) {
+    return Fail(Shown(path) + ": no entry '" + PrintableName(name) + "' under this key");
+  }
+  std::vector<uint8_t> content(size);
+  if (reader.ReadEntry(path.c_str(), name.c_str(), content.data(), size) != size) {
+    return Fail(Shown(path) + ": entry '" + PrintableName(name) + "' fails its checksum");
+  }
+  const std::vector<ByteSpan> parts = {{content.data(), content.size()}};
+  if (!WriteFileAtomically(output.c_str(), parts, nullptr, &error)) {
+    return Fail(error);
+  }
+  return 0;
+}
+
+// Reads "--key KEY" at arguments[1..2].
+bool TakeKey(const std::vector<std::u16string>& arguments, std::vector<uint8_t>* key, int* exitCode) {
+  if (arguments.size() < 3 || arguments[1] != u"--key") {
+    *exitCode = UsageError("missing --key KEY");
+    return false;
+  }
+  std::string error;
+  if (!ParseArchiveKey(arguments[2], key, &error)) {
+    *exitCode = Fail(error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunRespack(const std::vector<std::u16string>& arguments) {
+  if (arguments.empty()) {
+    return UsageError("no command");
+  }
+  const std::u16string& command = arguments[0];
+  int exitCode = 0;
+  if (command == u"append") {
+    if (arguments.size() != 4) {
+      return UsageError("append takes MANIFEST INPUT OUTPUT");
+    }
+    return Append(arguments[1], arguments[2], arguments[3]);
+  }
+  if (command == u"list") {
+    std::vector<uint8_t> key;
+    if (!TakeKey(arguments, &key, &exitCode)) {
+      return exitCode;
+    }
+    if (arguments.size() != 4) {
+      return UsageError("list takes --key KEY FILE");
+    }
+    return List(key, arguments[3]);
+  }
+  if (command == u"extract") {
+    std::vector<uint8_t> key;
+    if (!TakeKey(arguments, &key, &exitCode)) {
+      return exitCode;
+    }
+    if (arguments.size() != 6) {
+      return UsageError("extract takes --key KEY FILE ENTRY OUT");
+    }
+    return Extract(key, arguments[3], arguments[4], arguments[5]);
+  }
+  if (command == u"--help" || command == u"-h" || command == u"help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  return UsageError("unknown command " + TextToUtf8(command));
+}

@@ -1,0 +1,13 @@
+// The packer's commands:
+//   respack append MANIFEST INPUT OUTPUT
+//   respack list --key KEY FILE
+//   respack extract --key KEY FILE ENTRY OUT
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Runs one command line (arguments after the program name); messages go to
+// stdout and stderr. Returns the process exit code: 0 on success, 1 on any
+// failure, 2 for a malformed command line.
+int RunRespack(const std::vector<std::u16string>& arguments);
