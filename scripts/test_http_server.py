@@ -18,6 +18,9 @@ Query options for files and generated data (combine freely):
   nolength=1           no Content-Length; the body ends when the connection closes
   cut=N                announce the full length but send only N bytes, then close
   delay=MS, chunk=N    send the body in chunks of N bytes (default 4096), MS ms apart
+  reset=1              with cut=N: end the connection with a reset instead of a close
+  stall=MS             after the body (or the cut part of it) keep the connection
+                       open and silent for MS ms before going on
   redirect=URL         answer 302 with Location: URL
 
 Each request (but /__requests) is recorded with its method, path and
@@ -28,6 +31,7 @@ import argparse
 import json
 import os
 import socket
+import struct
 import sys
 import threading
 import time
@@ -180,6 +184,14 @@ class Handler(BaseHTTPRequestHandler):
             self.send_body(path, to_send, delay, chunk)
             self.wfile.flush()
         except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+            return
+        if "stall" in query:
+            time.sleep(int(query["stall"]) / 1000.0)
+        if cut is not None and query.get("reset") == "1":
+            # Abort the connection: the client sees a reset, not an end.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
             self.close_connection = True
             return
         if cut is not None:

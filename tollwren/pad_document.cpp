@@ -1,6 +1,17 @@
 #include "tollwren/pad_document.h"
 
+#include <vector>
+
+#include "common/plain_file.h"
 #include "tollwren/version_number.h"
+
+namespace {
+
+// Bytes read of a local document at most: enough for the text limit even
+// when every line ends in CR LF and the file is UTF-16.
+constexpr uint32_t kLocalFileByteLimit = 4 * kPadTextLimit + 2;
+
+}  // namespace
 
 bool ExtractPadField(std::u16string_view document, std::u16string_view tag, size_t limit,
                      std::u16string& value) {
@@ -38,6 +49,26 @@ std::u16string CPadDocument::CurrentField(std::u16string_view tag, size_t limit)
 
 bool CPadDocument::Extract(std::u16string_view tag, size_t limit, std::u16string& value) const {
   return ExtractPadField(currentText_, tag, limit, value);
+}
+
+bool CPadDocument::ReadLocalFile(const char16_t* path) {
+  CPlainFile file;
+  if (!file.OpenRead(path)) return false;
+  std::vector<uint8_t> bytes;
+  uint8_t chunk[16384];
+  while (bytes.size() < kLocalFileByteLimit) {
+    uint32_t want = kLocalFileByteLimit - static_cast<uint32_t>(bytes.size());
+    uint32_t read = file.Read(chunk, want < sizeof chunk ? want : sizeof chunk);
+    if (read == 0) break;
+    bytes.insert(bytes.end(), chunk, chunk + read);
+  }
+  LoadLocalBytes(bytes.data(), bytes.size());
+  return true;
+}
+
+bool CPadDocument::SaveLocalFile(const char16_t* path) const {
+  if (currentText_.empty()) return false;
+  return WriteTextFile(path, false, currentText_.data(), currentText_.size()) == currentText_.size();
 }
 
 void CPadDocument::LoadLocalBytes(const uint8_t* bytes, size_t size) {

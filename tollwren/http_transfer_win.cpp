@@ -1,0 +1,270 @@
+#include "tollwren/http_transfer.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstring>
+#include <vector>
+
+#include "common/text16.h"
+
+namespace {
+
+const wchar_t kPostHeader[] = L"Content-Type: application/x-www-form-urlencoded";
+const wchar_t kAcceptAll[] = L"text/html, image/gif, image/jpeg, *; q=.2, */*; q=.2";
+
+// The body never goes into the system's Internet cache: an installer would
+// be written twice, and the cache write costs more than the transfer.
+const DWORD kPlainFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS | INTERNET_FLAG_NO_UI |
+                          INTERNET_FLAG_NO_CACHE_WRITE;
+const ULONGLONG kFastReadMs = 50;
+const ULONGLONG kSlowReadMs = 200;
+// A secure request checks its certificate and never follows a redirect to
+// plain HTTP.
+const DWORD kSecureFlags = kPlainFlags | INTERNET_FLAG_SECURE;
+
+const wchar_t kUserName[] = L"u";
+const wchar_t kPassword[] = L"x";
+const DWORD_PTR kContext = 1;
+
+// Closes a WinINet handle when it goes out of scope.
+class CInternetHandle {
+ public:
+  explicit CInternetHandle(HINTERNET handle) : handle_(handle) {}
+  ~CInternetHandle() {
+    if (handle_) InternetCloseHandle(handle_);
+  }
+  CInternetHandle(const CInternetHandle&) = delete;
+  CInternetHandle& operator=(const CInternetHandle&) = delete;
+  HINTERNET get() const { return handle_; }
+
+ private:
+  HINTERNET handle_;
+};
+
+// The target file, created at the first chunk and kept open for the whole
+// body. Every chunk goes straight to the system with WriteFile, so the file
+// holds every byte received so far while the next chunk is awaited.
+class CTargetFile {
+ public:
+  explicit CTargetFile(const wchar_t* path) : path_(path) {}
+  ~CTargetFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  CTargetFile(const CTargetFile&) = delete;
+  CTargetFile& operator=(const CTargetFile&) = delete;
+
+  // Bytes written; less than size when the file did not open or a write fell short.
+  DWORD Append(const uint8_t* data, DWORD size) {
+    if (handle_ == INVALID_HANDLE_VALUE) {
+      handle_ = CreateFileW(path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+      if (handle_ == INVALID_HANDLE_VALUE) return 0;
+    }
+    DWORD total = 0;
+    while (total < size) {
+      DWORD written = 0;
+      if (!WriteFile(handle_, data + total, size - total, &written, nullptr) || written == 0) break;
+      total += written;
+    }
+    return total;
+  }
+
+ private:
+  const wchar_t* path_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+bool QueryNumber(HINTERNET request, DWORD info, DWORD& value) {
+  DWORD size = sizeof value;
+  DWORD index = 0;
+  return HttpQueryInfoW(request, info | HTTP_QUERY_FLAG_NUMBER, &value, &size, &index) != FALSE;
+}
+
+// After redirects: is the request still on a secure connection?
+bool EndedSecure(HINTERNET request) {
+  wchar_t url[2048];
+  DWORD size = sizeof url;
+  if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url, &size)) return false;
+  url[sizeof url / sizeof url[0] - 1] = 0;
+  return _wcsnicmp(url, L"https://", 8) == 0;
+}
+
+}  // namespace
+
+CHttpTransfer::CHttpTransfer() : defaultUserAgent_(u"IE 9.0") {}
+
+CHttpTransfer::~CHttpTransfer() { Close(); }
+
+bool CHttpTransfer::Open(uint32_t timeoutMs, const char16_t* userAgent) {
+  if (internet_) return false;
+  HINTERNET internet = InternetOpenW(AsWide(userAgent ? userAgent : u""), INTERNET_OPEN_TYPE_PRECONFIG,
+                                     nullptr, nullptr, 0);
+  if (!internet) return false;
+  DWORD timeout = timeoutMs;
+  InternetSetOptionW(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionW(internet, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionW(internet, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+  internet_ = internet;
+  timeoutMs_ = timeoutMs;
+  return true;
+}
+
+void CHttpTransfer::Close() {
+  if (internet_) {
+    InternetCloseHandle(static_cast<HINTERNET>(internet_));
+    internet_ = nullptr;
+  }
+}
+
+void CHttpTransfer::SetCounters(std::atomic<uint32_t>* bytesReceived, std::atomic<uint32_t>* bytesExpected) {
+  receivedCounter_ = bytesReceived;
+  expectedCounter_ = bytesExpected;
+}
+
+void CHttpTransfer::SetAbortFlag(std::atomic<uint8_t>* abortFlag) { abortFlag_ = abortFlag; }
+
+void CHttpTransfer::SetDefaultUserAgent(const char16_t* userAgent) {
+  defaultUserAgent_ = userAgent ? userAgent : u"";
+}
+
+int32_t CHttpTransfer::GetToFile(const char16_t* targetPath, const char16_t* url) {
+  CUrlParts parts;
+  if (!targetPath || !*targetPath || !SplitUrl(url, parts)) return Finish(kTransferFailed, 0);
+  return Transfer(targetPath, nullptr, 0, u"GET", nullptr, parts, AsText(kUserName), AsText(kPassword));
+}
+
+int32_t CHttpTransfer::GetToMemory(uint8_t* buffer, uint32_t capacity, const char16_t* url) {
+  CUrlParts parts;
+  if (!buffer || capacity == 0) return Finish(kTransferFailed, 0);
+  buffer[0] = 0;
+  if (capacity <= 1 || !SplitUrl(url, parts)) return Finish(kTransferFailed, 0);
+  int32_t result = Transfer(nullptr, buffer, capacity - 1, u"GET", nullptr, parts, AsText(kUserName),
+                            AsText(kPassword));
+  buffer[result == kTransferOk ? bytesReceived_ : 0] = 0;
+  return result;
+}
+
+int32_t CHttpTransfer::Finish(int32_t result, uint32_t total) {
+  bytesReceived_ = total;
+  result_ = result;
+  return result;
+}
+
+int32_t CHttpTransfer::Transfer(const char16_t* targetPath, uint8_t* buffer, uint32_t capacity,
+                                const char16_t* verb, const char* body, const CUrlParts& url,
+                                const char16_t* userName, const char16_t* password) {
+  const bool toMemory = buffer != nullptr;
+  if (toMemory == (targetPath != nullptr && *targetPath != 0)) return Finish(kTransferFailed, 0);
+  if (url.host.empty()) return Finish(kTransferFailed, 0);
+
+  if (!internet_) Open(kTransferTimeoutMs, defaultUserAgent_.c_str());
+  if (receivedCounter_) receivedCounter_->store(0);
+  if (!internet_) return Finish(kTransferFailed, 0);
+
+  auto aborted = [this] { return abortFlag_ && abortFlag_->load() != 0; };
+  const bool post = verb && std::u16string(verb) == u"POST";
+  const wchar_t* headers = post ? kPostHeader : nullptr;
+  const DWORD headersLength = post ? static_cast<DWORD>(wcslen(kPostHeader)) : 0;
+
+  if (aborted()) return Finish(kTransferFailed, 0);
+  CInternetHandle connection(InternetConnectW(static_cast<HINTERNET>(internet_), AsWide(url.host.c_str()),
+                                              url.port, AsWide(userName), AsWide(password),
+                                              INTERNET_SERVICE_HTTP, 0, kContext));
+  if (!connection.get()) return Finish(kTransferFailed, 0);
+
+  if (aborted()) return Finish(kTransferFailed, 0);
+  std::u16string object = u"/";
+  object += url.object;
+  const wchar_t* acceptTypes[] = {kAcceptAll, nullptr};
+  CInternetHandle request(HttpOpenRequestW(connection.get(), AsWide(verb ? verb : u"GET"), AsWide(object.c_str()),
+                                           nullptr, nullptr, acceptTypes,
+                                           url.secure ? kSecureFlags : kPlainFlags, kContext));
+  if (!request.get()) return Finish(kTransferFailed, 0);
+  // Not every WinINet passes the time-outs of the Internet handle on to the
+  // connection; the request gets them too.
+  DWORD timeout = timeoutMs_;
+  InternetSetOptionW(request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionW(request.get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+
+  if (aborted()) return Finish(kTransferFailed, 0);
+  DWORD bodyLength = (post && body) ? static_cast<DWORD>(std::strlen(body)) : 0;
+  if (!HttpSendRequestW(request.get(), headers, headersLength, bodyLength ? const_cast<char*>(body) : nullptr,
+                        bodyLength)) {
+    return Finish(kTransferFailed, 0);
+  }
+  if (url.secure && !EndedSecure(request.get())) return Finish(kTransferFailed, 0);
+
+  DWORD contentLength = 0;
+  const bool lengthKnown = QueryNumber(request.get(), HTTP_QUERY_CONTENT_LENGTH, contentLength);
+  if (!lengthKnown) contentLength = 0;
+  if (expectedCounter_) expectedCounter_->store(contentLength);
+
+  if (aborted()) return Finish(kTransferFailed, 0);
+  DWORD status = 0;
+  if (!QueryNumber(request.get(), HTTP_QUERY_STATUS_CODE, status) || status != 200) {
+    return Finish(kTransferFailed, 0);
+  }
+
+  if (aborted()) return Finish(kTransferFailed, 0);
+  DWORD available = 0;
+  if (!InternetQueryDataAvailable(request.get(), &available, 0, 0) || available == 0) {
+    return Finish(kTransferFailed, 0);
+  }
+
+  // Data is on its way: a previous attempt's file is never appended to.
+  if (!toMemory) DeleteFileW(AsWide(targetPath));
+  CTargetFile file(toMemory ? nullptr : AsWide(targetPath));
+  std::vector<uint8_t> chunk;
+  if (!toMemory) chunk.resize(kMaxReadSize);
+
+  uint32_t total = 0;
+  int emptyReads = 0;
+  int failedReads = 0;
+  DWORD readSize = kMinReadSize;
+  for (;;) {
+    uint8_t* target = toMemory ? buffer + total : chunk.data();
+    DWORD room = toMemory ? capacity - total : static_cast<DWORD>(chunk.size());
+    if (room == 0) return Finish(kTransferOk, total);  // memory buffer full: the body is cut here
+
+    // A read waits until it has all it asked for. What has arrived already
+    // is read as it is when it is little (a slow server); otherwise the read
+    // size adapts to the speed.
+    DWORD ready = 0;
+    const bool readyKnown = InternetQueryDataAvailable(request.get(), &ready, 0, 0) != FALSE;
+    const bool streaming = !readyKnown || ready >= kStreamingThreshold;
+    DWORD ask = streaming ? readSize : ready;
+    if (ask == 0 || ask > room) ask = room;
+
+    DWORD read = 0;
+    const ULONGLONG started = GetTickCount64();
+    if (!InternetReadFile(request.get(), target, ask, &read)) {
+      if (aborted()) return Finish(kTransferAborted, total);
+      if (++failedReads > kReadRetries) return Finish(kTransferReadFailed, total);
+      continue;
+    }
+    if (streaming) {
+      const ULONGLONG took = GetTickCount64() - started;
+      if (read == ask && ask == readSize && took < kFastReadMs && readSize < kMaxReadSize) readSize *= 2;
+      if (took > kSlowReadMs && readSize > kMinReadSize) readSize /= 2;
+    }
+    failedReads = 0;
+
+    DWORD written = read;
+    if (read > 0) {
+      // The chunk is in the file before the counter shows it.
+      if (!toMemory) written = file.Append(chunk.data(), read);
+      total += read;
+      if (receivedCounter_) receivedCounter_->store(total);
+      emptyReads = 0;
+    }
+    if (aborted()) return Finish(kTransferAborted, total);
+    if (written != read) return Finish(kTransferWriteFailed, total);
+    if (read > 0) continue;
+
+    if (lengthKnown && total >= contentLength) return Finish(kTransferOk, total);
+    if (emptyReads++ == kEmptyReadLimit) {
+      return Finish(lengthKnown ? kTransferCutShort : kTransferOk, total);
+    }
+  }
+}
