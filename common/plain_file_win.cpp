@@ -111,6 +111,9 @@ bool RemoveFile(const char16_t* path) {
 }
 
 bool ReplaceFileWith(const char16_t* target, const char16_t* source) {
+  // A read-only file is never replaced (not every MoveFileExW refuses it).
+  DWORD attributes = GetFileAttributesW(AsWide(target));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   return MoveFileExW(AsWide(source), AsWide(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 

@@ -254,7 +254,9 @@ TEST(IniDocumentLookup, FindValueFollowsTheTextualRules) {
     SCOPED_TRACE(TextToUtf8(std::u16string(c.section) + u"/" + c.key));
     size_t start = 0, length = 0;
     EXPECT_EQ(document.FindValue(c.section, c.key, &start, &length), c.found);
-    if (c.found) EXPECT_EQ(std::u16string(document.Text() + start, length), c.value);
+    if (c.found) {
+      EXPECT_EQ(std::u16string(document.Text() + start, length), c.value);
+    }
   }
 }
 
@@ -286,7 +288,9 @@ TEST(IniDocumentLookup, TypedGetters) {
     SCOPED_TRACE(TextToUtf8(c.key));
     int value = 0;
     EXPECT_EQ(document.GetInt(c.section, c.key, &value), c.ok);
-    if (c.ok) EXPECT_EQ(value, c.value);
+    if (c.ok) {
+      EXPECT_EQ(value, c.value);
+    }
   }
 
   struct BoolCase {
@@ -300,7 +304,9 @@ TEST(IniDocumentLookup, TypedGetters) {
     SCOPED_TRACE(TextToUtf8(c.key));
     int value = -1;
     EXPECT_EQ(document.GetBool(u"", c.key, &value), c.ok);
-    if (c.ok) EXPECT_EQ(value, c.value);
+    if (c.ok) {
+      EXPECT_EQ(value, c.value);
+    }
   }
 }
 
