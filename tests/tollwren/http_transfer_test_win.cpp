@@ -399,14 +399,4 @@ TEST_F(WithServer, RemotePadDocumentIsReadAndSavedByteForByte) {
   EXPECT_EQ(FileBytes(saved), expected);
 }
 
-TEST_F(WithServer, LocalPadFileMissingOrEmpty) {
-  CPadDocument doc;
-  EXPECT_FALSE(doc.ReadLocalFile(Path(u"absent.xml").c_str()));
-  const std::u16string empty = Path(u"empty.xml");
-  WriteFileBytes(empty, "");
-  EXPECT_TRUE(doc.ReadLocalFile(empty.c_str()));
-  EXPECT_TRUE(doc.CurrentText().empty());
-  EXPECT_FALSE(doc.SaveLocalFile(empty.c_str()));  // an empty text is never saved
-}
-
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -168,6 +169,63 @@ TEST(PadDocument, LocalUtf16FileKeepsItsMarkAndDropsCarriageReturns) {
   EXPECT_EQ(doc.CurrentText(), u"\uFEFF<Program_Version>2.5</Program_Version>\n<Program_Name>\u00C9t\u00E9</Program_Name>");
   EXPECT_EQ(doc.localVersionNumber, 20005u);
   EXPECT_EQ(doc.programName, u"\u00C9t\u00E9");
+}
+
+// A temporary folder for one test, removed with everything in it.
+class CTempFolder {
+ public:
+  explicit CTempFolder(const char* name) {
+    path_ = std::filesystem::temp_directory_path() / (std::string("tollwren_pad_") + name);
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~CTempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::filesystem::path File(const char* name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(PadDocument, LocalFileReadAndSave) {
+  CTempFolder folder("file");
+  CPadDocument doc;
+  EXPECT_FALSE(doc.ReadLocalFile(folder.File("absent.xml").u16string().c_str()));
+  EXPECT_FALSE(doc.ReadLocalFile(u""));
+
+  WriteBytes(folder.File("empty.xml"), {});
+  EXPECT_TRUE(doc.ReadLocalFile(folder.File("empty.xml").u16string().c_str()));
+  EXPECT_TRUE(doc.CurrentText().empty());
+  EXPECT_FALSE(doc.SaveLocalFile(folder.File("empty.xml").u16string().c_str()));  // nothing to save
+
+  // A real CRLF file: read without its carriage returns.
+  const std::vector<uint8_t> crlf = ReadFixture("aubhall__cmdlinehere.xml");
+  const auto pad = folder.File("pad.xml");
+  WriteBytes(pad, crlf);
+  ASSERT_TRUE(doc.ReadLocalFile(pad.u16string().c_str()));
+  EXPECT_EQ(doc.localVersionNumber, 10000u);
+  EXPECT_EQ(doc.CurrentText().find(u'\r'), std::u16string::npos);
+
+  // A downloaded document replaces pad.xml with exactly its bytes.
+  const std::vector<uint8_t> remoteBytes = ReadFixture("DANTravisD__PAD_files.xml");
+  doc.LoadRemoteBytes(remoteBytes.data(), remoteBytes.size());
+  ASSERT_TRUE(doc.SaveLocalFile(pad.u16string().c_str()));
+  EXPECT_EQ(ReadBytes(pad), remoteBytes);
+  CPadDocument next;
+  ASSERT_TRUE(next.ReadLocalFile(pad.u16string().c_str()));
+  EXPECT_EQ(next.localVersionNumber, 20010u);
 }
 
 TEST(PadDocument, DescriptionFallbackChain) {
