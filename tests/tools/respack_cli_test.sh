@@ -126,7 +126,8 @@ run_reader flipped.exe marlpane big.bin got_big settings got_settings
   fail "flipped byte: $(cat out.txt)"
 check
 pack list --key marlpane flipped.exe
-[ $rc -eq 0 ] && grep -q "^big.bin	70000	bad$" out.txt || fail "list of flipped copy: $(cat out.txt)"
+[ $rc -eq 1 ] && grep -q "^big.bin	70000	bad$" out.txt && grep -q "^settings	84	ok$" out.txt &&
+  [ "$(wc -l <err.txt)" -eq 1 ] || fail "list of flipped copy: $(cat out.txt err.txt)"
 
 # 4. Errors: one line, non-zero exit, no output file, no temporary left over.
 expect_error() {  # DESCRIPTION OUTPUT_FILE then the packer's arguments

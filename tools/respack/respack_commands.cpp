@@ -1,6 +1,7 @@
 #include "tools/respack/respack_commands.h"
 
 #include <cstdio>
+#include <string>
 
 #include "common/archive.h"
 #include "common/text16.h"
@@ -83,6 +84,14 @@ int List(const std::vector<uint8_t>& key, const std::u16string& path) {
   std::fflush(stdout);
   if (!walked) {
     return Fail(Shown(path) + ": " + error);
+  }
+  size_t bad = 0;
+  for (const ListedEntry& entry : entries) {
+    bad += entry.checksumOk ? 0 : 1;
+  }
+  if (bad != 0) {
+    return Fail(Shown(path) + ": " + std::to_string(bad) + " of " + std::to_string(entries.size()) +
+                " entries fail their checksum under this key");
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+// list prints every entry and exits 1 when any of them fails its checksum.
 // Runs one command line (arguments after the program name); messages go to
 // stdout and stderr. Returns the process exit code: 0 on success, 1 on any
 // failure, 2 for a malformed command line.
