@@ -170,6 +170,11 @@ expect_error "unknown key" "" list --key blue copy_marlpane.exe
 check
 [ "$(cat kept.exe)" = keep ] || fail "kept.exe was changed"
 check
+write_manifest m_short.ini marlpane "settings=data/text.txt"
+pack append m_short.ini reader.exe short.exe
+[ $rc -eq 0 ] && grep -q "warning: entry 'settings' has 23 bytes; marlpane accepts only 84" err.txt ||
+  fail "short settings record: rc $rc, $(cat err.txt)"
+check
 pack frobnicate
 [ $rc -eq 2 ] || fail "unknown command exits $rc"
 

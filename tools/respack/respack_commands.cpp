@@ -1,9 +1,11 @@
 #include "tools/respack/respack_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "common/archive.h"
+#include "common/program_keys.h"
 #include "common/text16.h"
 #include "tools/respack/manifest.h"
 #include "tools/respack/pack_archive.h"
@@ -29,6 +31,30 @@ int UsageError(const std::string& message) {
 
 std::string Shown(const std::u16string& path) { return TextToUtf8(path); }
 
+bool IsKey(const std::vector<uint8_t>& key, const uint8_t* table) {
+  return key.size() == kProgramKeyLength && std::equal(key.begin(), key.end(), table);
+}
+
+// The programs accept their settings records only at their exact sizes and
+// otherwise refuse to start; a mismatch is almost certainly a mistake, but
+// test copies may want it, so it is only a warning.
+void WarnAboutRecordSize(const std::vector<uint8_t>& key, const PackEntry& entry) {
+  struct Record {
+    const uint8_t* key;
+    const char* program;
+    const char* name;
+    size_t size;
+  };
+  const Record records[] = {{kMarlpaneArchiveKey, "marlpane", "settings", 84},
+                            {kTollwrenArchiveKey, "tollwren", "stn", 10708}};
+  for (const Record& record : records) {
+    if (IsKey(key, record.key) && entry.name == record.name && entry.content.size() != record.size) {
+      std::fprintf(stderr, "respack: warning: entry '%s' has %u bytes; %s accepts only %u\n",
+                   record.name, unsigned(entry.content.size()), record.program, unsigned(record.size));
+    }
+  }
+}
+
 int Append(const std::u16string& manifestPath, const std::u16string& input,
            const std::u16string& output) {
   Manifest manifest;
@@ -47,6 +73,7 @@ int Append(const std::u16string& manifestPath, const std::u16string& input,
       // The programs read an empty entry as a missing one.
       return Fail("entry '" + PrintableName(item.name) + "': " + Shown(item.path) + " is empty");
     }
+    WarnAboutRecordSize(manifest.key, entry);
     entries.push_back(std::move(entry));
   }
   std::vector<uint8_t> archive;
