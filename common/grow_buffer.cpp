@@ -54,11 +54,15 @@ bool CGrowBuffer::SetLength(size_t n) {
 uint8_t* CGrowBuffer::Insert(size_t position, size_t n, const void* source) {
   if (position > length_) return nullptr;
   if (n > static_cast<size_t>(-1) - length_) return nullptr;
+  if (n == 0) {
+    cursor_ = position;
+    return data_ ? data_ + position : nullptr;
+  }
   if (!EnsureRoom(length_ + n)) return nullptr;
   std::memmove(data_ + position + n, data_ + position, length_ - position);
   if (source) {
     std::memcpy(data_ + position, source, n);
-  } else if (n) {
+  } else {
     std::memset(data_ + position, 0, n);
   }
   length_ += n;

@@ -471,7 +471,7 @@ bool CIniDocument::ReplaceValue(size_t entry, const char16_t* value) {
   if (HasLineEnd(value, valueLength)) return ReplaceNow(entry, value, valueLength);
 
   const size_t poolOffset = pool_.Length() / sizeof(char16_t);
-  if (!pool_.Insert(pool_.Length(), valueLength * sizeof(char16_t), value)) {
+  if (valueLength && !pool_.Insert(pool_.Length(), valueLength * sizeof(char16_t), value)) {
     return ReplaceNow(entry, value, valueLength);
   }
   EntryRecord& e = Entries()[entry];
