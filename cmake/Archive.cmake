@@ -55,6 +55,11 @@ function(brand_executable target manifest)
   endif()
 
   _archive_manifest_files("${manifest}" entry_files)
+  foreach(f IN LISTS entry_files)
+    if(NOT EXISTS "${f}")
+      message(WARNING "brand_executable(${target}): ${manifest} names the missing file ${f}")
+    endif()
+  endforeach()
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
     "${manifest}" ${entry_files} ${BRAND_DEPENDS} "${packer_dependency}")
   # Entries added to the manifest become dependencies at the next configure.
