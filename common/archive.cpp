@@ -101,7 +101,7 @@ bool CArchiveFile::FindEntry(const uint8_t nameField[kArchiveNameFieldSize], Arc
 
   for (;;) {
     const uint32_t headerPosition = file_.Tell();
-    if (headerPosition == 0xFFFFFFFFu) {
+    if (headerPosition == CPlainFile::kSeekFailed) {
       return false;
     }
     uint8_t bytes[kArchiveHeaderSize];
