@@ -70,6 +70,16 @@ printf '; settings\r\ntop=1\r\n[Window]\r\nMainWindowWidth=800\r\nWidth=1280\r\n
 expect_ok "set latin value" ""
 same_bytes "set latin value stored as one byte" s.ini expected.ini
 
+# Values with blanks, quotes and nothing at all pass through the command line.
+printf '[a]\r\nk=v\r\nj=w\r\n' >q.ini
+run set q.ini a k 'two words "quoted"'
+expect_ok "set value with blanks and quotes" ""
+run set q.ini a j ''
+expect_ok "set empty value" ""
+printf '[a]\r\nk=two words "quoted"\r\nj=\r\n' >expected-q.ini
+same_bytes "blanks, quotes, empty" q.ini expected-q.ini
+run get q.ini a k; expect_ok "get value with blanks" 'two words "quoted"'
+
 # Failures leave the file as it was.
 cp s.ini before.ini
 run set s.ini Colors Back "$(printf '\xe2\x82\xac')"
