@@ -83,11 +83,16 @@ bool QueryNumber(HINTERNET request, DWORD info, DWORD& value) {
 
 // After redirects: is the request still on a secure connection?
 bool EndedSecure(HINTERNET request) {
-  wchar_t url[2048];
-  DWORD size = sizeof url;
-  if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url, &size)) return false;
-  url[sizeof url / sizeof url[0] - 1] = 0;
-  return _wcsnicmp(url, L"https://", 8) == 0;
+  std::vector<wchar_t> url(2048);
+  DWORD size = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+  if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url.data(), &size)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    url.assign(size / sizeof(wchar_t) + 2, 0);
+    size = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+    if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url.data(), &size)) return false;
+  }
+  url.back() = 0;
+  return _wcsnicmp(url.data(), L"https://", 8) == 0;
 }
 
 }  // namespace

@@ -132,6 +132,9 @@ TEST_F(WithServer, MemoryTransferReceivesTheWholeBody) {
   EXPECT_NE(requests[0].find("\"method\": \"GET\""), std::string::npos);
   EXPECT_NE(requests[0].find("\"User-Agent\": \"Quorvane Tollwren\""), std::string::npos) << requests[0];
   EXPECT_NE(requests[0].find("\"Host\": \"" + server_ + "\""), std::string::npos) << requests[0];
+  EXPECT_NE(requests[0].find("\"Accept\": \"text/html, image/gif, image/jpeg, *; q=.2, */*; q=.2\""),
+            std::string::npos);
+  EXPECT_EQ(requests[0].find("Authorization"), std::string::npos);  // no credentials unless asked for
 }
 
 TEST_F(WithServer, OpensWithTheDefaultUserAgentWhenNotOpened) {
