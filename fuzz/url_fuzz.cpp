@@ -25,5 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else if (!parts.host.empty() || !parts.object.empty()) {
     __builtin_trap();
   }
+  const std::u16string name = DownloadFileName(url.c_str());
+  if (name == u"." || name == u"..") __builtin_trap();
+  for (char16_t c : name) {
+    if (c == u'/' || c == u'\\' || c == u':' || c == u'?' || c == u'#') __builtin_trap();
+  }
   return 0;
 }

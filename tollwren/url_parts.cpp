@@ -83,3 +83,21 @@ bool SplitUrl(const char16_t* url, CUrlParts& out) {
   out.secure = secure;
   return true;
 }
+
+std::u16string DownloadFileName(const char16_t* url) {
+  std::u16string_view text(url ? url : u"", TextLength(url));
+  while (!text.empty() && IsUrlSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsUrlSpace(text.back())) text.remove_suffix(1);
+  size_t fragment = text.find(u'#');
+  if (fragment != std::u16string_view::npos) text = text.substr(0, fragment);
+
+  auto isNameCharacter = [](char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_' ||
+           c == u'-' || c == u'.' || c == u'%';
+  };
+  size_t start = text.size();
+  while (start > 0 && isNameCharacter(text[start - 1])) --start;
+  std::u16string name(text.substr(start));
+  if (name.find_first_not_of(u'.') == std::u16string::npos) name.clear();
+  return name;
+}

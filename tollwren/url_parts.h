@@ -27,3 +27,10 @@ struct CUrlParts {
 // part of the object name. Fails for an empty address, an empty host, a bad
 // port, or a host or object name that does not fit its capacity.
 bool SplitUrl(const char16_t* url, CUrlParts& out);
+
+// Name for the downloaded file: the run of letters, digits and "_-.%" at the
+// end of the address (white space around it and a "#fragment" ignored).
+// "files/setup.exe" gives setup.exe, "get.php?f=app_2.0.zip" gives
+// app_2.0.zip; an address ending in "/" gives an empty name, and so does a
+// name of dots only, which would name a folder.
+std::u16string DownloadFileName(const char16_t* url);

@@ -81,4 +81,28 @@ TEST(SplitUrl, HostAndObjectLimits) {
   EXPECT_FALSE(SplitUrl((u"http://h/" + longestObject + u"o").c_str(), parts));
 }
 
+TEST(DownloadFileName, TrailingRunOfNameCharacters) {
+  struct Case {
+    std::u16string url;
+    std::u16string name;
+  };
+  const Case cases[] = {
+      {u"http://example.com/files/setup.exe", u"setup.exe"},
+      {u"http://example.com/get.php?f=app_2.0.zip", u"app_2.0.zip"},
+      {u"http://example.com/files/", u""},
+      {u"http://example.com/My%20Setup-1.0.exe", u"My%20Setup-1.0.exe"},
+      {u"http://example.com/a b.exe", u"b.exe"},
+      {u"http://example.com/setup.exe#download", u"setup.exe"},
+      {u"\nhttp://example.com/setup.msi\n", u"setup.msi"},
+      {u"http://example.com/files/..", u""},
+      {u"http://example.com/.", u""},
+      {u"setup.exe", u"setup.exe"},
+      {u"", u""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DownloadFileName(c.url.c_str()), c.name) << Narrow(c.url);
+  }
+  EXPECT_EQ(DownloadFileName(nullptr), u"");
+}
+
 }  // namespace
