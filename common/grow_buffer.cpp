@@ -10,6 +10,7 @@ void CGrowBuffer::Clear() {
   data_ = nullptr;
   allocated_ = 0;
   length_ = 0;
+  used_ = 0;
   cursor_ = 0;
 }
 
@@ -19,14 +20,23 @@ int CGrowBuffer::Reserve(size_t n) {
     data_ = nullptr;
     allocated_ = 0;
     length_ = 0;
+    used_ = 0;
     return 1;
   }
-  uint8_t* grown = static_cast<uint8_t*>(std::realloc(data_, n));
-  if (!grown) return 0;
-  if (n > allocated_) std::memset(grown + allocated_, 0, n - allocated_);
+  uint8_t* grown;
+  if (data_) {
+    grown = static_cast<uint8_t*>(std::realloc(data_, n));
+    if (!grown) return 0;
+    if (n > allocated_) std::memset(grown + allocated_, 0, n - allocated_);
+  } else {
+    // calloc hands out fresh pages already zeroed, without touching them.
+    grown = static_cast<uint8_t*>(std::calloc(n, 1));
+    if (!grown) return 0;
+  }
   data_ = grown;
   allocated_ = n;
   if (length_ > n) length_ = n;
+  if (used_ > n) used_ = n;
   return 1;
 }
 
@@ -42,12 +52,14 @@ bool CGrowBuffer::EnsureRoom(size_t needed) {
 bool CGrowBuffer::SetLength(size_t n) {
   if (n > length_) {
     if (!EnsureRoom(n)) return false;
-    std::memset(data_ + length_, 0, n - length_);
+    // Bytes that were never in use are still zero from the allocation.
+    if (used_ > length_) std::memset(data_ + length_, 0, (n < used_ ? n : used_) - length_);
   } else if (n < length_ && cursor_ > n) {
     size_t removed = length_ - n;
     cursor_ = cursor_ > removed ? cursor_ - removed : 0;
   }
   length_ = n;
+  if (length_ > used_) used_ = length_;
   return true;
 }
 
@@ -66,6 +78,7 @@ uint8_t* CGrowBuffer::Insert(size_t position, size_t n, const void* source) {
     std::memset(data_ + position, 0, n);
   }
   length_ += n;
+  if (length_ > used_) used_ = length_;
   cursor_ = position + n;
   return data_ + position;
 }
@@ -101,6 +114,7 @@ void CGrowBuffer::Swap(CGrowBuffer& other) {
   swap(data_, other.data_);
   swap(allocated_, other.allocated_);
   swap(length_, other.length_);
+  swap(used_, other.used_);
 }
 
 uint16_t CGrowBuffer::GetElement16(size_t index) const {

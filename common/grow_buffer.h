@@ -58,4 +58,5 @@ class CGrowBuffer {
   uint8_t* data_ = nullptr;
   size_t allocated_ = 0;
   size_t length_ = 0;
+  size_t used_ = 0;  // highest length since allocation: bytes beyond are zero
 };

@@ -107,6 +107,12 @@ int CTextFile::ReadChars(char16_t* out, uint32_t n) {
     uint32_t got = Read(block, ask);
     if (got < ask) atEnd = true;
     uint32_t characters = got / unit;  // an odd last byte of UTF-16 ends the file
+    if (!unicode_ && !skipCR_) {
+      // Nothing to drop: every byte is a character (a mark cannot occur).
+      for (uint32_t i = 0; i < characters; ++i) out[stored + i] = block[i];
+      stored += characters;
+      continue;
+    }
     for (uint32_t i = 0; i < characters; ++i) {
       char16_t c = unicode_ ? static_cast<char16_t>(block[2 * i] | (block[2 * i + 1] << 8)) : block[i];
       if (c == kCarriageReturn && skipCR_) continue;

@@ -116,22 +116,26 @@ TEST(TextFile, ReadingInPiecesLeavesThePositionBehindTheLastCharacter) {
   struct Case {
     std::string bytes;
     bool unicode;
+    bool skipCR;
   };
   std::u16string text = u"ab\r\ncd\r\r\ref\r\n";
   for (int i = 0; i < 3000; ++i) text += (i % 7 == 0) ? u'\r' : static_cast<char16_t>(u'a' + i % 26);
-  const Case cases[] = {{std::string(text.begin(), text.end()), false}, {Utf16Bytes(text), true}};
-  std::u16string expected;
-  std::vector<size_t> origin;  // index in text of each expected character
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\r') continue;
-    expected += text[i];
-    origin.push_back(i);
-  }
+  const std::string eightBit(text.begin(), text.end());
+  const Case cases[] = {{eightBit, false, true}, {Utf16Bytes(text), true, true}, {eightBit, false, false},
+                        {Utf16Bytes(text), true, false}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.unicode ? "utf16" : "8-bit");
+    SCOPED_TRACE(std::string(c.unicode ? "utf16" : "8-bit") + (c.skipCR ? " without CR" : " with CR"));
+    std::u16string expected;
+    std::vector<size_t> origin;  // index in text of each expected character
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == u'\r' && c.skipCR) continue;
+      expected += text[i];
+      origin.push_back(i);
+    }
     TempFolder folder;
     WriteBytes(folder.Native("t.txt"), c.bytes);
     CTextFile file;
+    file.SetSkipCR(c.skipCR);
     ASSERT_EQ(file.OpenRead(folder.File("t.txt").c_str()), 1);
     EXPECT_EQ(file.IsUnicode(), c.unicode);
     EXPECT_EQ(file.LengthInCharacters(), c.unicode ? text.size() + 1 : text.size());
