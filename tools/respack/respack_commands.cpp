@@ -10,6 +10,7 @@
 #include "tools/respack/manifest.h"
 #include "tools/respack/pack_archive.h"
 #include "tools/respack/pack_files.h"
+#include "tools/respack/stn_record.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ const char kUsage[] =
     "usage: respack append MANIFEST INPUT OUTPUT\n"
     "       respack list --key KEY FILE\n"
     "       respack extract --key KEY FILE ENTRY OUT\n"
+    "       respack stn SOURCE OUT      (updater settings record from an INI source)\n"
+    "       respack stn-show RECORD     (prints a record as its INI source)\n"
     "KEY: marlpane, tollwren, none, or hex:DIGITS\n";
 
 int Fail(const std::string& message) {
@@ -155,6 +158,43 @@ int Extract(const std::vector<uint8_t>& key, const std::u16string& path, const s
   return 0;
 }
 
+int BuildStn(const std::u16string& sourcePath, const std::u16string& output) {
+  std::vector<uint8_t> source;
+  if (!ReadWholeFile(sourcePath.c_str(), &source)) {
+    return Fail("cannot read " + Shown(sourcePath));
+  }
+  std::vector<uint8_t> record;
+  std::vector<std::string> warnings;
+  std::string error;
+  if (!BuildStnRecord(source.data(), source.size(), &record, &warnings, &error)) {
+    return Fail(Shown(sourcePath) + ": " + error);
+  }
+  for (const std::string& warning : warnings) {
+    std::fprintf(stderr, "respack: warning: %s: %s\n", Shown(sourcePath).c_str(), warning.c_str());
+  }
+  const std::vector<ByteSpan> parts = {{record.data(), record.size()}};
+  if (!WriteFileAtomically(output.c_str(), parts, nullptr, &error)) {
+    return Fail(error);
+  }
+  return 0;
+}
+
+int ShowStn(const std::u16string& path) {
+  std::vector<uint8_t> record;
+  if (!ReadWholeFile(path.c_str(), &record)) {
+    return Fail("cannot read " + Shown(path));
+  }
+  if (record.size() != kStnRecordSize) {
+    return Fail(Shown(path) + " has " + std::to_string(record.size()) + " bytes; a stn record has exactly " +
+                std::to_string(kStnRecordSize));
+  }
+  const std::string text = PrintStnRecord(record.data());
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    return Fail("cannot write the output");
+  }
+  return 0;
+}
+
 // Reads "--key KEY" at arguments[1..2].
 bool TakeKey(const std::vector<std::u16string>& arguments, std::vector<uint8_t>* key, int* exitCode) {
   if (arguments.size() < 3 || arguments[1] != u"--key") {
@@ -202,6 +242,18 @@ int RunRespack(const std::vector<std::u16string>& arguments) {
       return UsageError("extract takes --key KEY FILE ENTRY OUT");
     }
     return Extract(key, arguments[3], arguments[4], arguments[5]);
+  }
+  if (command == u"stn") {
+    if (arguments.size() != 3) {
+      return UsageError("stn takes SOURCE OUT");
+    }
+    return BuildStn(arguments[1], arguments[2]);
+  }
+  if (command == u"stn-show") {
+    if (arguments.size() != 2) {
+      return UsageError("stn-show takes RECORD");
+    }
+    return ShowStn(arguments[1]);
   }
   if (command == u"--help" || command == u"-h" || command == u"help") {
     std::fputs(kUsage, stdout);

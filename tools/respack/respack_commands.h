@@ -2,6 +2,8 @@
 //   respack append MANIFEST INPUT OUTPUT
 //   respack list --key KEY FILE
 //   respack extract --key KEY FILE ENTRY OUT
+//   respack stn SOURCE OUT         (updater settings record, stn_record.h)
+//   respack stn-show RECORD
 #pragma once
 
 #include <string>
