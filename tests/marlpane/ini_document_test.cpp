@@ -177,6 +177,15 @@ TEST(IniDocumentProperties, SavesLatinAsBytesAndWideAsUpperCaseEscapes) {
   EXPECT_EQ(file.bytes(), expected);
 }
 
+TEST(IniDocumentProperties, Utf16FileStillEscapesWideCharacters) {
+  LoadedDocument file(Utf16Bytes(u"k=\u20AC\u00E9\r\n"), true, "u.properties");
+  ASSERT_TRUE(file.loaded());
+  EXPECT_TRUE(file.doc().IsUnicode());
+  const std::u16string saved = u"k=\\u20AC\u00E9\r\n";
+  EXPECT_EQ(file.doc().Save(file.path()), saved.size());
+  EXPECT_EQ(file.bytes(), Utf16Bytes(saved));
+}
+
 TEST(IniDocumentProperties, WithoutPropertiesModeEscapesAreText) {
   LoadedDocument file("k=\\u00FC");
   EXPECT_EQ(Text(file.doc()), u"k=\\u00FC");
