@@ -97,6 +97,20 @@ expect_error "list a folder" "folder.ini"
 run bogus s.ini
 checks=$((checks + 1)); [ "$rc" -ne 0 ] || fail "unknown command accepted"
 
+# A save whose writing stops part-way (file size limit) fails and leaves
+# the file as it was, with no temporary file beside it.
+mkdir limit
+{ printf '[a]\r\n'; for i in $(seq 8000); do printf 'k%d=%s\r\n' "$i" vvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvvv; done; } >limit/big.ini
+cp limit/big.ini big.orig
+run get limit/big.ini a k1   # starts Wine, if used, before the limit applies
+(trap '' XFSZ; ulimit -f 100 && $INIEDIT_RUNNER "$INIEDIT" set limit/big.ini a k1 x >out.txt 2>err.txt)
+rc=$?
+expect_error "save stopping part-way" "cannot write"
+same_bytes "part-way save: file untouched" limit/big.ini big.orig
+checks=$((checks + 1)); [ "$(ls limit)" = "big.ini" ] || fail "part-way save left: $(ls limit)"
+run set limit/big.ini a k1 x
+expect_ok "the same save without the limit" ""
+
 # UTF-16LE file: keeps its mark, stores any character.
 printf '\xff\xfe[\x00a\x00]\x00\r\x00\n\x00k\x00=\x00v\x00\r\x00\n\x00' >u.ini
 run set u.ini a k "$(printf '\xe2\x82\xac')"
