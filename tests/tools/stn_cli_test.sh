@@ -94,6 +94,20 @@ for line in ["default_language=Fran\u00e7ais", "language=\u65e5\u672c\u8a9e", "l
     assert "\n" + line + "\n" in text, line
 PY
 
+# A branded copy shows the record it carries.
+printf '[archive]\nkey=tollwren\n[entries]\nstn=utf8.bin\n' >brand.ini
+printf '[archive]\nkey=marlpane\n[entries]\nstn=utf8.bin\n' >brand_other.ini
+printf 'MZ program image' >image.exe
+check
+pack append brand.ini image.exe branded.exe
+[ $rc -eq 0 ] || fail "branding a copy: $(cat err.txt)"
+out=branded.shown.ini
+pack stn-show branded.exe
+out=out.txt
+check
+[ $rc -eq 0 ] && cmp -s branded.shown.ini utf8.shown.ini || fail "stn-show of a branded copy: rc $rc, $(cat err.txt)"
+pack append brand_other.ini image.exe other.exe
+
 # 3. Errors: one line, exit code 1, the output left as it was, no temporary.
 expect_error() {  # DESCRIPTION OUTPUT_FILE then the packer's arguments
   local what=$1 output=$2
@@ -125,6 +139,8 @@ expect_error "unknown section" kept.bin stn unknown_section.ini kept.bin
 expect_error "record of 10707 bytes" "" stn-show short.bin
 grep -q "has 10707 bytes; a stn record has exactly 10708" err.txt || fail "short record says $(cat err.txt)"
 expect_error "missing record" "" stn-show missing.bin
+expect_error "copy branded with the other key" "" stn-show other.exe
+grep -q "no entry 'stn' under tollwren's key" err.txt || fail "other key says $(cat err.txt)"
 check
 [ "$(cat kept.bin)" = keep ] || fail "kept.bin was changed"
 check

@@ -19,7 +19,7 @@ const char kUsage[] =
     "       respack list --key KEY FILE\n"
     "       respack extract --key KEY FILE ENTRY OUT\n"
     "       respack stn SOURCE OUT      (updater settings record from an INI source)\n"
-    "       respack stn-show RECORD     (prints a record as its INI source)\n"
+    "       respack stn-show RECORD     (prints a record, or a branded tollwren's, as its INI source)\n"
     "KEY: marlpane, tollwren, none, or hex:DIGITS\n";
 
 int Fail(const std::string& message) {
@@ -183,6 +183,19 @@ int ShowStn(const std::u16string& path) {
   std::vector<uint8_t> record;
   if (!ReadWholeFile(path.c_str(), &record)) {
     return Fail("cannot read " + Shown(path));
+  }
+  // A branded copy of the updater shows the record it carries.
+  if (record.size() != kStnRecordSize && HasAppendedArchive(record.data(), record.size())) {
+    static CKeyedArchive reader;
+    reader.SetKey(kTollwrenArchiveKey, kProgramKeyLength);
+    const uint32_t size = reader.GetEntrySize(path.c_str(), "stn");
+    if (size == 0) {
+      return Fail(Shown(path) + ": no entry 'stn' under tollwren's key");
+    }
+    record.assign(size, 0);
+    if (reader.ReadEntry(path.c_str(), "stn", record.data(), size) != size) {
+      return Fail(Shown(path) + ": entry 'stn' fails its checksum");
+    }
   }
   if (record.size() != kStnRecordSize) {
     return Fail(Shown(path) + " has " + std::to_string(record.size()) + " bytes; a stn record has exactly " +

@@ -3,7 +3,7 @@
 //   respack list --key KEY FILE
 //   respack extract --key KEY FILE ENTRY OUT
 //   respack stn SOURCE OUT         (updater settings record, stn_record.h)
-//   respack stn-show RECORD
+//   respack stn-show RECORD        (a record file or a branded copy of tollwren)
 #pragma once
 
 #include <string>
