@@ -1,0 +1,17 @@
+// Small rules of the update flow that need no window: the progress bar
+// position and where a download is written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Position of the progress bar: received x 100 / expected in 64 bits, 0 while
+// nothing is expected, never above 100 (a server may send more than it
+// announced).
+int ProgressPercent(uint32_t received, uint32_t expected);
+
+// folder followed by name, with exactly one backslash between them (folder
+// may or may not end in one). Empty when name is empty: a download never
+// writes to a folder's own path.
+std::u16string JoinPath(std::u16string_view folder, std::u16string_view name);

@@ -1,0 +1,151 @@
+// The update flow: the worker thread that checks the web for a newer PAD
+// document, asks the user, downloads and starts the installer and replaces
+// pad.xml, and the dialog-side handlers that answer it (commands, timers,
+// text refresh). The worker never touches control texts: it posts the
+// rendered texts to the dialog. Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "tollwren/language_text.h"
+
+class CPadDocument;
+class CLanguageFile;
+
+// Messages.
+constexpr UINT kNotifyMessage = WM_APP + 6;        // to the notification window: wParam code
+constexpr UINT kTextRefreshMessage = WM_USER + 11;  // to the dialog: wParam 900 or 901
+constexpr UINT kProgressTimerMessage = WM_USER + 12;  // to the dialog: wParam 1 start, 0 stop
+constexpr WPARAM kRefreshStatus = 900;
+constexpr WPARAM kRefreshNews = 901;
+
+// Notification codes.
+enum : WPARAM {
+  kCodeStarted = 300,
+  kCodeChecking = 311,
+  kCodeNewer = 312,
+  kCodeOlder = 313,
+  kCodeDownloading = 315,
+  kCodeDownloaded = 317,
+  kCodeInstallerStarted = 319,
+  kCodeUserAborted = 370,
+  kCodeFailed = 380,
+  kCodeEnding = 390,
+};
+
+// Controls and commands of the main dialog that the flow uses.
+constexpr int kStartCommand = IDOK;       // 1
+constexpr int kCancelCommand = IDCANCEL;  // 2
+constexpr int kStatusLineId = 1008;
+constexpr int kNewsLineId = 1007;
+constexpr int kChoiceButtonIds[3] = {1013, 1014, 1015};
+constexpr int kProgressBarId = 1016;
+
+constexpr UINT_PTR kEndTimerId = 1111;
+constexpr UINT_PTR kProgressTimerId = 2222;
+constexpr UINT kEndDelayMs = 7000;
+constexpr UINT kProgressPeriodMs = 500;
+constexpr DWORD kChoicePollMs = 250;
+constexpr size_t kKeyLimit = 499;
+
+class CUpdateFlow {
+ public:
+  CUpdateFlow(CPadDocument& pad, CLanguageFile& language);
+  virtual ~CUpdateFlow();
+  CUpdateFlow(const CUpdateFlow&) = delete;
+  CUpdateFlow& operator=(const CUpdateFlow&) = delete;
+
+  // Set by the dialog before Start.
+  HWND dialog = nullptr;
+  HWND notifyWindow = nullptr;   // from "/NOTIFY:"; null when absent
+  bool hiddenMode = false;       // "/HIDE"
+  std::u16string programFolder;  // the updater's folder, with its trailing backslash
+  std::u16string padFilePath;    // the local pad.xml
+  UINT endDelayMs = kEndDelayMs;
+  // Called on the worker after the language document was filled with the
+  // remote values, to render the dialog's own texts (title, footer) again.
+  std::function<void()> onLanguageReloaded;
+
+  // Dialog thread. Handles the flow's messages of the main dialog: commands
+  // 1, 2, 1013 to 1015, timers 1111 and 2222, the text refresh,
+  // WM_ENDSESSION and the progress timer request. True when handled.
+  bool HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Command 1: disables control 1, hides the dialog in hidden mode and starts
+  // the worker (once per process). False when the worker did not start.
+  bool Start();
+  // Command 2: abort the transfer and request cancel; the first cancel ends
+  // the program after endDelayMs, a second one (or one after the flow has
+  // decided to end) at once.
+  void Cancel();
+  // Commands 1013 to 1015.
+  void Choose(uint8_t choice);
+
+  // Either thread: renders key into the status (or news) text, remembers
+  // the key and posts the text refresh to the dialog.
+  void ShowStatus(std::u16string_view key);
+  void ShowNews(std::u16string_view key);
+  void Notify(WPARAM code, LPARAM lParam = 0) const;
+  // Renders the current status, news and choice button keys again (after a
+  // new language was picked or loaded).
+  void RenderAgain();
+  std::u16string Render(std::u16string_view key);
+
+  // The text a text refresh message carries (null for none). The message
+  // owns it; HandleDialogMessage frees it.
+  static const std::u16string* RefreshText(LPARAM lParam) {
+    return reinterpret_cast<const std::u16string*>(lParam);
+  }
+
+  std::u16string StatusKey() const;
+  std::u16string NewsKey() const;
+  std::u16string DownloadFilePath() const;
+  bool WorkerRunning() const;
+  // Waits for the worker to end; false on time-out.
+  bool WaitForWorker(DWORD timeoutMs);
+
+  // Shared with the worker and the transfer.
+  std::atomic<uint32_t> bytesReceived{0};
+  std::atomic<uint32_t> bytesExpected{0};
+  std::atomic<uint8_t> choice{0};
+  std::atomic<uint8_t> abortTransfer{0};
+  std::atomic<bool> cancelRequested{false};
+  std::atomic<bool> closing{false};
+
+  // The worker's steps, public so that a test may run one on its own thread.
+  void RunWorker();
+  // One download attempt from url into the program folder (or TEMP when
+  // writing there fails). True when the installer was received.
+  bool DownloadAttempt(const std::u16string& url);
+
+ private:
+  static DWORD WINAPI WorkerEntry(void* flow);
+  void PostText(WPARAM which, const std::u16string& text);
+  void SetChoiceButtons(const char16_t* first, const char16_t* second, const char16_t* third);
+  void ShowButtonCaptions();
+  void BringDialogForward();
+  void DownloadAndInstall();
+  void OnProgressTimer();
+  CDownloadFigures Figures();
+  void StoreFigures(const CDownloadFigures& figures);
+  void ShowControl(int id, bool show);
+
+  CPadDocument& pad_;
+  CLanguageFile& language_;
+  mutable std::mutex lock_;  // guards the keys and the download names below
+  std::u16string statusKey_;
+  std::u16string newsKey_;
+  std::u16string buttonKeys_[3];
+  std::u16string downloadUrl_;
+  std::u16string downloadName_;
+  std::u16string downloadPath_;
+  int32_t fileSize_ = 0;
+  HANDLE worker_ = nullptr;
+  std::atomic<bool> started_{false};
+};

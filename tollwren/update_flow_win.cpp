@@ -1,0 +1,380 @@
+#include "tollwren/update_flow.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "common/text16.h"
+#include "tollwren/flow_rules.h"
+#include "tollwren/http_transfer.h"
+#include "tollwren/language_file.h"
+#include "tollwren/pad_document.h"
+#include "tollwren/url_parts.h"
+#include "tollwren/version_number.h"
+
+namespace {
+
+std::u16string CutKey(std::u16string_view key) { return std::u16string(key.substr(0, kKeyLimit)); }
+
+std::u16string TempFolder() {
+  const DWORD needed = GetEnvironmentVariableW(L"TEMP", nullptr, 0);
+  if (needed == 0) return std::u16string();
+  std::vector<wchar_t> value(needed + 1);
+  const DWORD length = GetEnvironmentVariableW(L"TEMP", value.data(), needed + 1);
+  if (length == 0 || length > needed) return std::u16string();
+  return std::u16string(AsText(value.data()), length);
+}
+
+}  // namespace
+
+CUpdateFlow::CUpdateFlow(CPadDocument& pad, CLanguageFile& language) : pad_(pad), language_(language) {}
+
+CUpdateFlow::~CUpdateFlow() {
+  if (worker_) {
+    // A worker still running (the program ends during a transfer) is told to
+    // stop; its transfer gives up within one read.
+    abortTransfer = 1;
+    cancelRequested = true;
+    WaitForSingleObject(worker_, kTransferTimeoutMs + 5000);
+    CloseHandle(worker_);
+  }
+}
+
+bool CUpdateFlow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case kStartCommand: Start(); return true;
+        case kCancelCommand: Cancel(); return true;
+        case 1013: Choose(1); return true;
+        case 1014: Choose(2); return true;
+        case 1015: Choose(3); return true;
+        default: return false;
+      }
+    case WM_TIMER:
+      if (wParam == kEndTimerId) {
+        KillTimer(dialog, kEndTimerId);
+        PostMessageW(dialog, WM_COMMAND, kCancelCommand, 0);
+        return true;
+      }
+      if (wParam == kProgressTimerId) {
+        OnProgressTimer();
+        return true;
+      }
+      return false;
+    case kTextRefreshMessage: {
+      std::u16string* text = reinterpret_cast<std::u16string*>(lParam);
+      const int id = wParam == kRefreshNews ? kNewsLineId : kStatusLineId;
+      SetDlgItemTextW(dialog, id, text ? AsWide(text->c_str()) : L"");
+      delete text;
+      return true;
+    }
+    case kProgressTimerMessage:
+      if (wParam) {
+        SetTimer(dialog, kProgressTimerId, kProgressPeriodMs, nullptr);
+      } else {
+        KillTimer(dialog, kProgressTimerId);
+      }
+      return true;
+    case WM_ENDSESSION:
+      Notify(kCodeEnding);
+      PostQuitMessage(0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CUpdateFlow::Start() {
+  if (started_.exchange(true)) return false;
+  EnableWindow(GetDlgItem(dialog, kStartCommand), FALSE);
+  if (hiddenMode) ShowWindow(dialog, SW_HIDE);
+  worker_ = CreateThread(nullptr, 0, WorkerEntry, this, 0, nullptr);
+  return worker_ != nullptr;
+}
+
+void CUpdateFlow::Cancel() {
+  abortTransfer = 1;
+  cancelRequested = true;
+  if (closing.exchange(true)) {
+    PostMessageW(dialog, WM_ENDSESSION, TRUE, 0);
+  } else {
+    SetTimer(dialog, kEndTimerId, endDelayMs, nullptr);
+  }
+}
+
+void CUpdateFlow::Choose(uint8_t value) { choice = value; }
+
+void CUpdateFlow::Notify(WPARAM code, LPARAM lParam) const {
+  if (notifyWindow) PostMessageW(notifyWindow, kNotifyMessage, code, lParam);
+}
+
+CDownloadFigures CUpdateFlow::Figures() {
+  CDownloadFigures figures;
+  figures.bytesReceived = bytesReceived.load();
+  figures.bytesExpected = bytesExpected.load();
+  std::lock_guard<std::mutex> hold(lock_);
+  figures.fileSize = fileSize_;
+  figures.url = downloadUrl_;
+  figures.fileName = downloadName_;
+  figures.filePath = downloadPath_;
+  return figures;
+}
+
+void CUpdateFlow::StoreFigures(const CDownloadFigures& figures) {
+  // Showing a total before the server answered makes the file size the
+  // bytes expected.
+  uint32_t none = 0;
+  if (figures.bytesExpected != 0) bytesExpected.compare_exchange_strong(none, figures.bytesExpected);
+}
+
+std::u16string CUpdateFlow::Render(std::u16string_view key) {
+  CDownloadFigures figures = Figures();
+  std::u16string text = language_.Render(key, figures);
+  StoreFigures(figures);
+  return text;
+}
+
+void CUpdateFlow::PostText(WPARAM which, const std::u16string& text) {
+  auto* copy = new std::u16string(text);
+  if (!dialog || !PostMessageW(dialog, kTextRefreshMessage, which, reinterpret_cast<LPARAM>(copy))) delete copy;
+}
+
+void CUpdateFlow::ShowStatus(std::u16string_view key) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    statusKey_ = CutKey(key);
+  }
+  PostText(kRefreshStatus, Render(key));
+}
+
+void CUpdateFlow::ShowNews(std::u16string_view key) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    newsKey_ = CutKey(key);
+  }
+  PostText(kRefreshNews, Render(key));
+}
+
+std::u16string CUpdateFlow::StatusKey() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return statusKey_;
+}
+
+std::u16string CUpdateFlow::NewsKey() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return newsKey_;
+}
+
+std::u16string CUpdateFlow::DownloadFilePath() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return downloadPath_;
+}
+
+void CUpdateFlow::RenderAgain() {
+  const std::u16string status = StatusKey();
+  const std::u16string news = NewsKey();
+  PostText(kRefreshStatus, status.empty() ? std::u16string() : Render(status));
+  PostText(kRefreshNews, news.empty() ? std::u16string() : Render(news));
+  ShowButtonCaptions();
+}
+
+void CUpdateFlow::ShowControl(int id, bool show) {
+  HWND control = GetDlgItem(dialog, id);
+  if (control) ShowWindow(control, show ? SW_SHOW : SW_HIDE);
+}
+
+void CUpdateFlow::ShowButtonCaptions() {
+  std::u16string keys[3];
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    for (int i = 0; i < 3; ++i) keys[i] = buttonKeys_[i];
+  }
+  for (int i = 0; i < 3; ++i) {
+    const std::u16string caption = language_.Caption(keys[i]);
+    HWND button = GetDlgItem(dialog, kChoiceButtonIds[i]);
+    if (!button) continue;
+    SetWindowTextW(button, AsWide(caption.c_str()));
+    ShowWindow(button, caption.empty() ? SW_HIDE : SW_SHOW);
+  }
+}
+
+void CUpdateFlow::SetChoiceButtons(const char16_t* first, const char16_t* second, const char16_t* third) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    buttonKeys_[0] = first ? first : u"";
+    buttonKeys_[1] = second ? second : u"";
+    buttonKeys_[2] = third ? third : u"";
+  }
+  ShowButtonCaptions();
+}
+
+void CUpdateFlow::BringDialogForward() {
+  ShowWindow(dialog, SW_SHOW);
+  SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Sleep(50);
+  SetWindowPos(dialog, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CUpdateFlow::OnProgressTimer() {
+  SendDlgItemMessageW(dialog, kProgressBarId, PBM_SETPOS,
+                      static_cast<WPARAM>(ProgressPercent(bytesReceived.load(), bytesExpected.load())), 0);
+  ShowStatus(u"download_progress");
+}
+
+bool CUpdateFlow::WorkerRunning() const {
+  return worker_ && WaitForSingleObject(worker_, 0) == WAIT_TIMEOUT;
+}
+
+bool CUpdateFlow::WaitForWorker(DWORD timeoutMs) {
+  return !worker_ || WaitForSingleObject(worker_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD WINAPI CUpdateFlow::WorkerEntry(void* flow) {
+  static_cast<CUpdateFlow*>(flow)->RunWorker();
+  return 0;
+}
+
+void CUpdateFlow::RunWorker() {
+  Notify(kCodeChecking);
+  ShowStatus(u"checking_website");
+
+  // The remote document is read into a copy, so the dialog thread never sees
+  // a half-updated document.
+  CPadDocument remote = pad_;
+  if (remote.ReadRemote(pad_.padFileUrl.c_str(), &abortTransfer)) {
+    pad_ = remote;
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      fileSize_ = pad_.fileSize;
+    }
+    bytesExpected = pad_.fileSize > 0 ? static_cast<uint32_t>(pad_.fileSize) : 0;
+    language_.Refill(pad_, padFilePath);
+    RenderAgain();
+    if (onLanguageReloaded) onLanguageReloaded();
+    if (dialog) InvalidateRect(dialog, nullptr, TRUE);
+
+    WPARAM askCode = 0;
+    switch (CompareVersions(pad_.localVersionNumber, pad_.remoteVersionNumber)) {
+      case VersionCompare::kNoRemoteVersion:
+        ShowStatus(u"error_internet");
+        break;
+      case VersionCompare::kSame:
+        ShowStatus(u"web_version_same");
+        break;
+      case VersionCompare::kRemoteOlder:
+        if (!hiddenMode) {
+          ShowStatus(u"web_version_older");
+          askCode = kCodeOlder;
+        }
+        break;
+      case VersionCompare::kRemoteNewer:
+        if (!pad_.changeInfo.empty()) ShowNews(u"version_news");
+        ShowStatus(u"web_version_newer");
+        askCode = kCodeNewer;
+        break;
+    }
+
+    if (askCode) {
+      // The choice is cleared before anyone learns of the question, so that
+      // an answer given at once is not lost.
+      choice = 0;
+      Notify(askCode);
+      BringDialogForward();
+      SetChoiceButtons(u"yes", nullptr, u"no");
+      while (!cancelRequested && choice == 0) Sleep(kChoicePollMs);
+      SetChoiceButtons(nullptr, nullptr, nullptr);
+      const uint8_t chosen = cancelRequested ? 0 : choice.load();
+      if (chosen == 1) {
+        DownloadAndInstall();
+      } else {
+        ShowStatus(u"user_aborted");
+        Notify(kCodeUserAborted);
+        // A cancel while asking ends the program at once.
+        if (chosen == 0) closing = true;
+      }
+    }
+  }
+  if (dialog) PostMessageW(dialog, WM_COMMAND, kCancelCommand, 0);
+}
+
+void CUpdateFlow::DownloadAndInstall() {
+  ShowStatus(u"download_start");
+  Notify(kCodeDownloading);
+  if (dialog) PostMessageW(dialog, kProgressTimerMessage, 1, 0);
+  ShowControl(kProgressBarId, true);
+  abortTransfer = 0;
+  // A cancel that came in just now must still stop the transfer.
+  if (cancelRequested) abortTransfer = 1;
+
+  bool downloaded = false;
+  for (int i = 0; i < kDownloadUrlCount && !downloaded; ++i) {
+    if (cancelRequested) break;
+    downloaded = DownloadAttempt(pad_.downloadUrls[i]);
+  }
+
+  ShowControl(kProgressBarId, false);
+  if (dialog) PostMessageW(dialog, kProgressTimerMessage, 0, 0);
+
+  if (!downloaded) {
+    if (cancelRequested) {
+      ShowStatus(u"user_aborted");
+      Notify(kCodeUserAborted);
+    } else {
+      ShowStatus(u"error_download");
+      Notify(kCodeFailed);
+    }
+    return;
+  }
+
+  Notify(kCodeDownloaded);
+  const std::u16string path = DownloadFilePath();
+  const HINSTANCE started =
+      path.empty() ? nullptr : ShellExecuteW(nullptr, nullptr, AsWide(path.c_str()), nullptr, nullptr, SW_SHOW);
+  if (reinterpret_cast<INT_PTR>(started) <= 32) {
+    ShowStatus(u"error_installer");
+    Notify(kCodeFailed);
+    return;
+  }
+  Notify(kCodeInstallerStarted);
+  ShowStatus(u"download_success");
+  pad_.SaveLocalFile(padFilePath.c_str());
+  closing = true;
+}
+
+bool CUpdateFlow::DownloadAttempt(const std::u16string& url) {
+  const std::u16string name = url.empty() ? std::u16string() : DownloadFileName(url.c_str());
+  std::u16string path = JoinPath(programFolder, name);
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    downloadUrl_ = url.substr(0, kPadLongLimit);
+    downloadName_ = name.substr(0, kPadLongLimit);
+    downloadPath_ = path;
+  }
+  // No address, or no file name to write to: nothing is requested.
+  if (url.empty() || path.empty()) return false;
+
+  CHttpTransfer transfer;
+  transfer.SetCounters(&bytesReceived, &bytesExpected);
+  transfer.SetAbortFlag(&abortTransfer);
+  transfer.Open(kTransferTimeoutMs, kUpdaterUserAgent);
+  transfer.GetToFile(path.c_str(), url.c_str());
+  if (!transfer.Succeeded() && transfer.Result() == kTransferWriteFailed) {
+    const std::u16string temp = TempFolder();
+    if (!temp.empty()) {
+      DeleteFileW(AsWide(path.c_str()));
+      path = JoinPath(temp, name);
+      {
+        std::lock_guard<std::mutex> hold(lock_);
+        downloadPath_ = path;
+      }
+      transfer.GetToFile(path.c_str(), url.c_str());
+    }
+  }
+  if (transfer.Succeeded()) return true;
+  // The transfer creates the file only once the body starts; before that a
+  // file of the same name is not ours to delete.
+  if (transfer.Result() != kTransferFailed) DeleteFileW(AsWide(path.c_str()));
+  return false;
+}
