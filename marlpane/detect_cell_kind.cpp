@@ -1,6 +1,7 @@
 #include "marlpane/detect_cell_kind.h"
 
 #include <string>
+#include <string_view>
 
 #include "common/path_text.h"
 #include "common/text16.h"
@@ -21,18 +22,27 @@ bool IsHexColourText(const char16_t* text, size_t length) {
   return length == 7 && text[0] == u'#' && ConsistsOf(text + 1, 6, u"abcdefABCDEF1234567890");
 }
 
+// True when the value formatted again gives the stored text: "22-2-05-31"
+// reads as a date but would show as " 22-02-05".
+bool ShowsAsStored(const char16_t* text, size_t length, const DateTimeFields& value,
+                   size_t (*format)(const DateTimeFields&, char16_t*, size_t)) {
+  char16_t shown[kDateTextCapacity];
+  return format(value, shown, kDateTextCapacity) == length &&
+         std::u16string_view(shown, length) == std::u16string_view(text, length);
+}
+
 bool IsDateText(const char16_t* text, size_t length) {
   if (length != 10 || text[4] != u'-' || text[7] != u'-') return false;
   if (!ConsistsOf(text, length, u"-0123456789")) return false;
   DateTimeFields value;
-  return ParseDate(text, value);
+  return ParseDate(text, value) && ShowsAsStored(text, length, value, FormatDate);
 }
 
 bool IsTimeText(const char16_t* text, size_t length) {
   if (length != 8 || text[2] != u':' || text[5] != u':') return false;
   if (!ConsistsOf(text, length, u"0123456789:")) return false;
   DateTimeFields value;
-  return ParseTime(text, value);
+  return ParseTime(text, value) && ShowsAsStored(text, length, value, FormatTime);
 }
 
 // True when every piece between the delimiters fits a choice slot whole and

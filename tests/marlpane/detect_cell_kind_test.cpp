@@ -64,12 +64,14 @@ const Detection kDetections[] = {
     {u"2012/05/31", 0, CellKind::Text, u"2012/05/31"},
     {u"2012-0--31", 0, CellKind::Text, u"2012-0--31"},  // shaped like a date, reads as none
     {u"31-05-2012", 0, CellKind::Text, u"31-05-2012"},
+    {u"22-2-05-31", 0, CellKind::Text, u"22-2-05-31"},  // reads as a date, shows otherwise
     // times
     {u"12:30:00", 31, CellKind::Time, u"12:30:00"},
     {u"07:05:09", 31, CellKind::Time, u"07:05:09"},
     {u"7:05:09", 0, CellKind::Text, u"7:05:09"},
     {u"12:30", 0, CellKind::Text, u"12:30"},
     {u"12:3::00", 0, CellKind::Text, u"12:3::00"},
+    {u"12:34:5:", 0, CellKind::Text, u"12:34:5:"},    // reads as a time, shows otherwise
     // lists
     {u"a;b", 27, CellKind::Choice, u"a"},
     {u"low;medium;high", 27, CellKind::Choice, u"low"},
