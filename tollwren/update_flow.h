@@ -117,6 +117,9 @@ class CUpdateFlow {
   std::atomic<uint8_t> abortTransfer{0};
   std::atomic<bool> cancelRequested{false};
   std::atomic<bool> closing{false};
+  // File_Size_Bytes of the downloaded PAD document: stands in for the bytes
+  // expected while the server has not announced a length.
+  std::atomic<int32_t> fileSize{0};
 
   // The worker's steps, public so that a test may run one on its own thread.
   void RunWorker();
@@ -145,7 +148,6 @@ class CUpdateFlow {
   std::u16string downloadUrl_;
   std::u16string downloadName_;
   std::u16string downloadPath_;
-  int32_t fileSize_ = 0;
   HANDLE worker_ = nullptr;
   std::atomic<bool> started_{false};
 };

@@ -114,8 +114,8 @@ CDownloadFigures CUpdateFlow::Figures() {
   CDownloadFigures figures;
   figures.bytesReceived = bytesReceived.load();
   figures.bytesExpected = bytesExpected.load();
+  figures.fileSize = fileSize.load();
   std::lock_guard<std::mutex> hold(lock_);
-  figures.fileSize = fileSize_;
   figures.url = downloadUrl_;
   figures.fileName = downloadName_;
   figures.filePath = downloadPath_;
@@ -245,10 +245,7 @@ void CUpdateFlow::RunWorker() {
   CPadDocument remote = pad_;
   if (remote.ReadRemote(pad_.padFileUrl.c_str(), &abortTransfer)) {
     pad_ = remote;
-    {
-      std::lock_guard<std::mutex> hold(lock_);
-      fileSize_ = pad_.fileSize;
-    }
+    fileSize = pad_.fileSize;
     bytesExpected = pad_.fileSize > 0 ? static_cast<uint32_t>(pad_.fileSize) : 0;
     language_.Refill(pad_, padFilePath);
     RenderAgain();

@@ -17,6 +17,7 @@
 
 #include "common/text16.h"
 #include "tollwren/language_file.h"
+#include "tollwren/language_file_win.h"
 #include "tollwren/pad_document.h"
 
 namespace {
@@ -567,6 +568,124 @@ TEST_F(FlowWithServer, SlowDownloadMovesTheProgressAndCancelStopsIt) {
   EXPECT_GE(seen.progressUpdates, 2);
   EXPECT_FALSE(Exists(downloadPath_));
   EXPECT_EQ(RequestCount("/" + Narrow(name_) + "_setup.exe"), 0);
+}
+
+// The dialog side without a worker or a server: cancel timing, progress,
+// text refresh and reading order on real windows.
+class FlowDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterClasses();
+    gRun = &run_;
+    run_.host = CreateWindowW(L"FlowTestHost", L"host", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    run_.dialog = CreateWindowW(L"FlowTestDialog", L"dialog", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    status_ = CreateWindowExW(WS_EX_TRANSPARENT, L"STATIC", L"Ready..", WS_CHILD, 0, 0, 50, 20, run_.dialog,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusLineId)), nullptr, nullptr);
+    progress_ = CreateWindowW(PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 50, 20, run_.dialog,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)), nullptr, nullptr);
+    const std::u16string text = u"download_progress=<File_Downloaded_K> of <File_Download_Total_K> K\n";
+    std::vector<uint8_t> bytes;
+    for (char16_t c : text) {
+      bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+      bytes.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    flow_.fileSize = 10240;
+    language_.LoadBytes(bytes.data(), bytes.size(), u"English", pad_, u"pad.xml");
+    flow_.dialog = run_.dialog;
+    flow_.notifyWindow = run_.host;
+    flow_.endDelayMs = 800;
+    run_.flow = &flow_;
+  }
+  void TearDown() override {
+    run_.flow = nullptr;
+    DestroyWindow(run_.dialog);
+    DestroyWindow(run_.host);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    gRun = nullptr;
+  }
+  // Pumps messages until WM_QUIT or timeoutMs; the time it took, or -1.
+  static long PumpUntilQuit(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    MSG message;
+    while (GetTickCount() - start < timeoutMs) {
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) return static_cast<long>(GetTickCount() - start);
+        DispatchMessageW(&message);
+      }
+      Sleep(10);
+    }
+    return -1;
+  }
+  static void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+
+  FlowRun run_;
+  CPadDocument pad_;
+  CLanguageFile language_;
+  CUpdateFlow flow_{pad_, language_};
+  HWND status_ = nullptr;
+  HWND progress_ = nullptr;
+};
+
+TEST_F(FlowDialog, FirstCancelEndsAfterTheDelaySecondAtOnce) {
+  PostMessageW(run_.dialog, WM_COMMAND, IDCANCEL, 0);
+  const long delayed = PumpUntilQuit(5000);
+  EXPECT_GE(delayed, 700);
+  EXPECT_TRUE(flow_.cancelRequested);
+  EXPECT_EQ(flow_.abortTransfer.load(), 1);
+  EXPECT_EQ(run_.seen.codes, (std::vector<WPARAM>{kCodeEnding}));
+
+  // Once closing, a cancel ends at once.
+  PostMessageW(run_.dialog, WM_COMMAND, IDCANCEL, 0);
+  const long atOnce = PumpUntilQuit(5000);
+  EXPECT_GE(atOnce, 0);
+  EXPECT_LT(atOnce, 500);
+}
+
+TEST_F(FlowDialog, ProgressTimerMovesTheBarAndRendersTheFigures) {
+  flow_.bytesReceived = 2048;
+  flow_.bytesExpected = 0;
+  PostMessageW(run_.dialog, kProgressTimerMessage, 1, 0);
+  Pump();
+  flow_.HandleDialogMessage(WM_TIMER, kProgressTimerId, 0);
+  Pump();
+  EXPECT_EQ(SendMessageW(progress_, PBM_GETPOS, 0, 0), 0);  // nothing announced yet
+  // Showing the total made the file size the bytes expected.
+  EXPECT_EQ(flow_.bytesExpected.load(), 10240u);
+  flow_.HandleDialogMessage(WM_TIMER, kProgressTimerId, 0);
+  Pump();
+  EXPECT_EQ(SendMessageW(progress_, PBM_GETPOS, 0, 0), 20);
+  wchar_t shown[100] = {};
+  GetWindowTextW(status_, shown, 100);
+  EXPECT_EQ(std::u16string(AsText(shown)), u"2 of 10 K");
+  EXPECT_EQ(flow_.StatusKey(), u"download_progress");
+  PostMessageW(run_.dialog, kProgressTimerMessage, 0, 0);
+  Pump();
+}
+
+TEST_F(FlowDialog, ReadingOrderKeepsOtherStyles) {
+  ApplyReadingOrder(run_.dialog, true);
+  LONG_PTR style = GetWindowLongPtrW(status_, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_EX_RTLREADING);
+  EXPECT_TRUE(style & WS_EX_TRANSPARENT);
+  ApplyReadingOrder(run_.dialog, false);
+  style = GetWindowLongPtrW(status_, GWL_EXSTYLE);
+  EXPECT_FALSE(style & WS_EX_RTLREADING);
+  EXPECT_TRUE(style & WS_EX_TRANSPARENT);
+}
+
+TEST_F(FlowDialog, DownloadAttemptWithoutAddressOrNameRequestsNothing) {
+  flow_.programFolder = u"C:\\nowhere\\";
+  EXPECT_FALSE(flow_.DownloadAttempt(u""));
+  EXPECT_EQ(flow_.DownloadFilePath(), u"");
+  EXPECT_FALSE(flow_.DownloadAttempt(u"http://127.0.0.1:9/files/"));
+  EXPECT_EQ(flow_.DownloadFilePath(), u"");
 }
 
 }  // namespace
