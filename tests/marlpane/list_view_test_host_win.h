@@ -25,6 +25,7 @@ class Host {
  public:
   struct Command {
     WORD id;
+    WORD code;  // the notification code of a control's command, 0 for plain commands
     LPARAM lParam;
     bool handledByList;
   };
@@ -58,6 +59,14 @@ class Host {
   std::function<void(const NMHDR*)> onItemChanged;
   std::vector<Command> commands;
 
+  // The plain commands received (the edit box's own notifications left out).
+  std::vector<Command> PlainCommands() const {
+    std::vector<Command> plain;
+    for (const auto& c : commands)
+      if (c.code == 0) plain.push_back(c);
+    return plain;
+  }
+
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -69,7 +78,7 @@ class Host {
     LRESULT result = 0;
     const bool handled =
         self->filtered && self->filtered->FilterMessage(window, message, wParam, lParam, &result);
-    if (message == WM_COMMAND) self->commands.push_back({LOWORD(wParam), lParam, handled});
+    if (message == WM_COMMAND) self->commands.push_back({LOWORD(wParam), HIWORD(wParam), lParam, handled});
     if (handled) return result;
     if (message == WM_NOTIFY && self->onItemChanged &&
         reinterpret_cast<const NMHDR*>(lParam)->code == LVN_ITEMCHANGED)
