@@ -25,6 +25,15 @@ bool CLanguageFile::Load(CKeyedArchive& archive, const char16_t* archivePath, st
   return true;
 }
 
+bool CLanguageFile::Pick(CKeyedArchive& archive, const char16_t* archivePath, std::u16string_view languageList,
+                         size_t index, const CPadDocument& pad, std::u16string_view padFilePath,
+                         std::u16string& pickedName) {
+  pickedName = Name();
+  std::u16string line;
+  if (LanguageListLine(languageList, index, line)) pickedName = line;
+  return Load(archive, archivePath, pickedName, pad, padFilePath);
+}
+
 void CLanguageFile::LoadBytes(const uint8_t* bytes, size_t size, std::u16string_view name,
                               const CPadDocument& pad, std::u16string_view padFilePath) {
   std::u16string text;

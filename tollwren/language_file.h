@@ -34,6 +34,12 @@ class CLanguageFile {
   // The same from the bytes of a language file (UTF-16LE).
   void LoadBytes(const uint8_t* bytes, size_t size, std::u16string_view name, const CPadDocument& pad,
                  std::u16string_view padFilePath);
+  // A language picked from the menu (command 200 + index): line index of the
+  // language list names it (cut to kLanguageNameLimit characters; without
+  // such a line the current name stays), then Load. pickedName receives the
+  // name, also when its file is missing, for the flag image.
+  bool Pick(CKeyedArchive& archive, const char16_t* archivePath, std::u16string_view languageList, size_t index,
+            const CPadDocument& pad, std::u16string_view padFilePath, std::u16string& pickedName);
   // Fills the PAD placeholders of the loaded file again, from pad's current
   // values. False when no file is loaded.
   bool Refill(const CPadDocument& pad, std::u16string_view padFilePath);

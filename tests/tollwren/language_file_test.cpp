@@ -140,6 +140,31 @@ TEST(LanguageFile, LoadsFromTheArchive) {
   EXPECT_EQ(language.Render(u"checking_website", figures), u"");  // not in this file
 }
 
+TEST(LanguageFile, PickFromTheLanguageList) {
+  const CArchiveFileOnDisk file("pick", {Entry("English.lng", Utf16Bytes(u"yes=Yes\n")),
+                                         Entry("German.lng", Utf16Bytes(u"yes=Ja\n"))});
+  CKeyedArchive archive;
+  archive.SetKey(kTollwrenArchiveKey, kProgramKeyLength);
+  const std::u16string path = file.Path();
+  const CPadDocument pad;
+  const std::u16string list = u"English\r\n\nGerman\nFrench";
+  CLanguageFile language;
+  std::u16string picked;
+  ASSERT_TRUE(language.Pick(archive, path.c_str(), list, 2, pad, u"pad.xml", picked));  // command 202
+  EXPECT_EQ(picked, u"German");
+  EXPECT_EQ(language.Caption(u"yes"), u"Ja");
+  // No such line: the language stays and is loaded again.
+  ASSERT_TRUE(language.Pick(archive, path.c_str(), list, 9, pad, u"pad.xml", picked));
+  EXPECT_EQ(picked, u"German");
+  // A listed language without a file: the name is picked, the text stays.
+  EXPECT_FALSE(language.Pick(archive, path.c_str(), list, 3, pad, u"pad.xml", picked));
+  EXPECT_EQ(picked, u"French");
+  EXPECT_EQ(language.Caption(u"yes"), u"Ja");
+  ASSERT_TRUE(language.Pick(archive, path.c_str(), list, 0, pad, u"pad.xml", picked));  // CR dropped
+  EXPECT_EQ(picked, u"English");
+  EXPECT_EQ(language.Caption(u"yes"), u"Yes");
+}
+
 TEST(LanguageFile, ArchiveOfAnotherKeyIsNotRead) {
   const CArchiveFileOnDisk file("plain", {Entry("English.lng", Utf16Bytes(u"yes=Yes\n"))}, /*programKey=*/false);
   CKeyedArchive archive;
