@@ -16,6 +16,7 @@ namespace {
 
 using listview_test::Host;
 using listview_test::Pump;
+using listview_test::SharedHost;
 
 std::wstring WindowText(HWND window) {
   wchar_t text[5000] = L"";
@@ -57,7 +58,8 @@ class EditableListViewTest : public ::testing::Test {
   }
   void TearDown() override {
     if (list_.IsEditing()) list_.EndEdit();
-    host_.filtered = nullptr;
+    host_.Reset();
+    DestroyWindow(list_.Window());
     Pump();
   }
 
@@ -98,7 +100,7 @@ class EditableListViewTest : public ::testing::Test {
     SendMessageW(host_.Window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&n));
   }
 
-  Host host_;
+  Host& host_ = SharedHost();
   CountingListView list_;
 };
 

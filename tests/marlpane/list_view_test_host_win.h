@@ -55,6 +55,18 @@ class Host {
 
   HWND Window() const { return window_; }
 
+  // Clean state for the next test: enabled, active, nothing recorded.
+  void Reset() {
+    filtered = nullptr;
+    onItemChanged = nullptr;
+    commands.clear();
+    EnableWindow(window_, TRUE);
+    SetForegroundWindow(window_);
+    SetActiveWindow(window_);
+    SetFocus(window_);
+    Pump();
+  }
+
   CColorListView* filtered = nullptr;           // the list whose filter sees messages first
   std::function<void(const NMHDR*)> onItemChanged;
   std::vector<Command> commands;
@@ -88,5 +100,13 @@ class Host {
 
   HWND window_ = nullptr;
 };
+
+// One host for the whole test program: hiding or destroying a top-level
+// window costs Wine about two seconds.
+inline Host& SharedHost() {
+  static Host* host = new Host;
+  host->Reset();
+  return *host;
+}
 
 }  // namespace listview_test

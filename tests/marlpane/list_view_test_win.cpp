@@ -19,6 +19,7 @@ namespace {
 
 using listview_test::Host;
 using listview_test::Pump;
+using listview_test::SharedHost;
 
 std::u16string CellText(CListView& list, int item, int column) {
   char16_t buffer[5000];
@@ -32,7 +33,12 @@ class ListViewTest : public ::testing::Test {
     ASSERT_TRUE(host_.Window());
     ASSERT_TRUE(list_.Create(host_.Window(), 10, 10, 360, 240, true, true, true));
   }
-  Host host_;
+  void TearDown() override {
+    host_.Reset();
+    DestroyWindow(list_.Window());
+    Pump();
+  }
+  Host& host_ = SharedHost();
   CColorListView list_;
 };
 
