@@ -107,7 +107,8 @@ class CUpdateFlow {
   std::u16string NewsKey() const;
   std::u16string DownloadFilePath() const;
   bool WorkerRunning() const;
-  // Waits for the worker to end; false on time-out.
+  // Waits for the worker to end, answering the window calls it makes to
+  // this thread meanwhile; false on time-out.
   bool WaitForWorker(DWORD timeoutMs);
 
   // Shared with the worker and the transfer.

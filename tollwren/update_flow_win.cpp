@@ -36,7 +36,7 @@ CUpdateFlow::~CUpdateFlow() {
     // stop; its transfer gives up within one read.
     abortTransfer = 1;
     cancelRequested = true;
-    WaitForSingleObject(worker_, kTransferTimeoutMs + 5000);
+    WaitForWorker(kTransferTimeoutMs + 5000);
     CloseHandle(worker_);
   }
 }
@@ -228,7 +228,19 @@ bool CUpdateFlow::WorkerRunning() const {
 }
 
 bool CUpdateFlow::WaitForWorker(DWORD timeoutMs) {
-  return !worker_ || WaitForSingleObject(worker_, timeoutMs) == WAIT_OBJECT_0;
+  if (!worker_) return true;
+  // The worker sets control texts and shows windows of this thread, which
+  // waits for this thread to answer: answer those calls while waiting.
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= timeoutMs) return WaitForSingleObject(worker_, 0) == WAIT_OBJECT_0;
+    const DWORD result = MsgWaitForMultipleObjects(1, &worker_, FALSE, timeoutMs - spent, QS_SENDMESSAGE);
+    if (result == WAIT_OBJECT_0) return true;
+    if (result != WAIT_OBJECT_0 + 1) return WaitForSingleObject(worker_, 0) == WAIT_OBJECT_0;
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
 }
 
 DWORD WINAPI CUpdateFlow::WorkerEntry(void* flow) {

@@ -81,7 +81,7 @@ std::u16string TestLanguageFile() {
   return text;
 }
 
-enum class Answer { kNone, kYes, kNo, kCancel };
+enum class Answer { kNone, kYes, kNo, kCancel, kYesThenEndAtOnce };
 
 struct Recorded {
   std::vector<WPARAM> codes;
@@ -133,11 +133,19 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   if (gRun && message == kNotifyMessage) {
     gRun->seen.codes.push_back(wParam);
     gRun->seen.codeTimes.push_back(GetTickCount());
-    if (wParam == kCodeDownloading) gRun->downloading = true;
+    if (wParam == kCodeDownloading) {
+      gRun->downloading = true;
+      if (gRun->answer == Answer::kYesThenEndAtOnce) {
+        // Two cancels: the program ends while the download runs.
+        PostMessageW(gRun->dialog, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(gRun->dialog, WM_COMMAND, IDCANCEL, 0);
+      }
+    }
     if (wParam == kCodeNewer || wParam == kCodeOlder) {
       gRun->seen.dialogShownWhenAsked = IsWindowVisible(gRun->dialog) != FALSE;
       switch (gRun->answer) {
-        case Answer::kYes: PostMessageW(gRun->dialog, WM_COMMAND, 1013, 0); break;
+        case Answer::kYes:
+        case Answer::kYesThenEndAtOnce: PostMessageW(gRun->dialog, WM_COMMAND, 1013, 0); break;
         case Answer::kNo: PostMessageW(gRun->dialog, WM_COMMAND, 1015, 0); break;
         case Answer::kCancel: PostMessageW(gRun->dialog, WM_COMMAND, IDCANCEL, 0); break;
         case Answer::kNone: break;
@@ -306,7 +314,9 @@ class FlowWithServer : public ::testing::Test {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
+    const DWORD ended = GetTickCount();
     EXPECT_TRUE(flow.WaitForWorker(30000));
+    workerWait_ = GetTickCount() - ended;
     downloadPath_ = flow.DownloadFilePath();
     startControlDisabled_ = !IsWindowEnabled(GetDlgItem(run.dialog, kStartCommand));
     run.flow = nullptr;
@@ -346,6 +356,7 @@ class FlowWithServer : public ::testing::Test {
   std::u16string localPadPath_;
   std::u16string downloadPath_;
   bool startControlDisabled_ = false;
+  DWORD workerWait_ = 0;  // from the end of the message loop to the worker's end
   DWORD start_ = 0;
 };
 
@@ -568,6 +579,18 @@ TEST_F(FlowWithServer, SlowDownloadMovesTheProgressAndCancelStopsIt) {
   EXPECT_GE(seen.progressUpdates, 2);
   EXPECT_FALSE(Exists(downloadPath_));
   EXPECT_EQ(RequestCount("/" + Narrow(name_) + "_setup.exe"), 0);
+}
+
+TEST_F(FlowWithServer, EndingDuringTheDownloadStopsTheWorkerPromptly) {
+  PadSpec remote;
+  remote.version = "2.0";
+  remote.urls[0] = Url("/__data/4000000?chunk=4000&delay=50");  // about 50 s
+  ServeRemotePad(remote);
+  const Recorded seen = Run("1.0", ServedUrl("_pad.xml"), Answer::kYesThenEndAtOnce);
+  ASSERT_FALSE(seen.timedOut);
+  EXPECT_EQ(seen.codes, (Codes{kCodeChecking, kCodeNewer, kCodeDownloading, kCodeEnding}));
+  EXPECT_LT(workerWait_, 5000u);
+  EXPECT_FALSE(Exists(folder_ + u"4000000"));
 }
 
 // The dialog side without a worker or a server: cancel timing, progress,
