@@ -711,4 +711,13 @@ TEST_F(FlowDialog, DownloadAttemptWithoutAddressOrNameRequestsNothing) {
   EXPECT_EQ(flow_.DownloadFilePath(), u"");
 }
 
+TEST(LanguageFileWin, SystemLanguageIsAnEnglishName) {
+  const std::u16string system = SystemLanguageName();
+  ASSERT_FALSE(system.empty());
+  EXPECT_LE(system.size(), kLanguageNameLimit);
+  for (char16_t c : system) EXPECT_TRUE(c >= u' ' && c < 0x7F) << static_cast<int>(c);
+  EXPECT_EQ(ChooseInitialLanguage(true, system, u"Default"), system);
+  EXPECT_EQ(ChooseInitialLanguage(false, system, u"Default"), u"Default");
+}
+
 }  // namespace
