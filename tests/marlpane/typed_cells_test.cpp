@@ -209,32 +209,6 @@ TEST_F(TypedCellsTest, KindsWithoutABlockReleaseIt) {
   EXPECT_EQ(std::u16string(cells.GetPasswordText(0, 1)), u"");
 }
 
-TEST_F(TypedCellsTest, EachKindGetsTheBlockOfItsLayout) {
-  cells.SetIntegerKind(0, 1, 0, 0, 0);
-  cells.SetRealKind(0, 2, 0, 0, 0, 0);
-  cells.SetOpenFileKind(0, 3, nullptr);
-  cells.SetChoiceKind(0, 4, false);
-  cells.SetPasswordKind(0, 5, 0, 0, nullptr);
-  cells.SetToggleKind(0, 6, nullptr, nullptr);
-  cells.SetDateKind(0, 7, {}, {});
-  cells.SetFontKind(0, 8, 0, 0);
-  cells.SetWindowKind(0, 9, true, false);
-  EXPECT_NE(cells.GetIntegerBlock(0, 1), nullptr);
-  EXPECT_NE(cells.GetRealBlock(0, 2), nullptr);
-  EXPECT_NE(cells.GetFilterBlock(0, 3), nullptr);
-  EXPECT_NE(cells.GetChoiceBlock(0, 4), nullptr);
-  EXPECT_NE(cells.GetPasswordBlock(0, 5), nullptr);
-  EXPECT_NE(cells.GetToggleBlock(0, 6), nullptr);
-  EXPECT_NE(cells.GetDateTimeBlock(0, 7), nullptr);
-  EXPECT_NE(cells.GetFontBlock(0, 8), nullptr);
-  EXPECT_NE(cells.GetWindowBlock(0, 9), nullptr);
-  // ... and no other block.
-  EXPECT_EQ(cells.GetRealBlock(0, 1), nullptr);
-  EXPECT_EQ(cells.GetIntegerBlock(0, 2), nullptr);
-  EXPECT_EQ(cells.GetChoiceBlock(0, 3), nullptr);
-  EXPECT_EQ(cells.GetWindowBlock(0, 8), nullptr);
-}
-
 // ---- operations of one kind on a cell of another ---------------------------
 
 TEST_F(TypedCellsTest, KindOperationsOnAnotherKindFailAndChangeNothing) {
