@@ -34,7 +34,7 @@ constexpr int kCellColumnCount = 200;
 constexpr size_t kCellTextCapacity = 5000;
 
 // Number texts are read from at most this many characters of a cell text.
-constexpr size_t kNumberTextCapacity = 50;
+constexpr size_t kNumberReadCapacity = 50;
 
 // In the list a line break inside a multi-line value shows as this marker.
 constexpr char16_t kLineBreakMarker = u'\u00AB';

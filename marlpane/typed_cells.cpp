@@ -26,7 +26,7 @@ std::u16string_view View(const char16_t* text) {
 
 // The first characters of a cell text that a number is read from.
 std::u16string NumberPart(const std::u16string& text) {
-  return text.substr(0, kNumberTextCapacity - 1);
+  return text.substr(0, kNumberReadCapacity - 1);
 }
 
 uint8_t ToByte(int value) { return static_cast<uint8_t>(std::clamp(value, 0, 255)); }
@@ -392,7 +392,7 @@ void CTypedCells::ShowInteger(int row, int column, IntegerBlock& block) {
     if (block.value < block.min) block.value = block.min;
     if (block.value > block.max) block.value = block.max;
   }
-  char16_t text[kNumberTextCapacity * 8];
+  char16_t text[300];  // up to 255 digits and a sign
   const size_t n = FormatWholeNumber(block.value, block.digits, text, sizeof text / sizeof *text);
   StoreText(row, column, *CellAt(row, column), std::u16string_view(text, n));
 }
@@ -614,8 +614,8 @@ bool CTypedCells::SetFont(int row, int column, const char16_t* face, int32_t siz
   block->italic = italic ? 1 : 0;
   block->underline = underline ? 1 : 0;
   block->strikeOut = strikeOut ? 1 : 0;
-  char16_t number[kNumberTextCapacity];
-  FormatWholeNumber(size, 0, number, kNumberTextCapacity);
+  char16_t number[kNumberReadCapacity];
+  FormatWholeNumber(size, 0, number, kNumberReadCapacity);
   std::u16string shown(View(block->face));
   shown += u", ";
   shown += number;
