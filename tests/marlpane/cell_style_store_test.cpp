@@ -54,7 +54,7 @@ TEST(CellStyleStore, CellAndRowSettersTouchOnlyTheirFields) {
   ASSERT_TRUE(store.SetCellBackground(1, 1, kGrey));
   EXPECT_EQ(ColoursOf(store, 1, 1).text, kGreen);
   EXPECT_EQ(ColoursOf(store, 1, 1).background, kGrey);
-  EXPECT_EQ(ColoursOf(store, 1, 0).text, 0u);   // neighbours untouched
+  EXPECT_EQ(ColoursOf(store, 1, 0).text, 0u);  // neighbours untouched
   EXPECT_EQ(ColoursOf(store, 0, 1).background, 0u);
   EXPECT_EQ(ColoursOf(store, 2, 1).background, 0u);
 
@@ -196,8 +196,9 @@ TEST(StretchLastColumn, FillsTheRestLessTenAndKeepsTheMinimum) {
   struct Case {
     int client, others, minimum, expected;
   } cases[] = {
-      {400, 68, 10, 322}, {400, 385, 10, 10}, {400, 390, 10, 10}, {400, 389, 10, 10}, {400, 389, 0, 1},
-      {400, 500, 10, 10}, {400, 500, 0, 0}, {400, 0, 10, 390},  {400, 300, 150, 150},
+      {400, 68, 10, 322}, {400, 385, 10, 10}, {400, 390, 10, 10},
+      {400, 389, 10, 10}, {400, 389, 0, 1},   {400, 500, 10, 10},
+      {400, 500, 0, 0},   {400, 0, 10, 390},  {400, 300, 150, 150},
   };
   for (const auto& c : cases)
     EXPECT_EQ(StretchedLastColumnWidth(c.client, c.others, c.minimum), c.expected)

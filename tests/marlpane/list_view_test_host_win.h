@@ -38,9 +38,9 @@ class Host {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"ListViewTestHost";
     RegisterClassW(&wc);
-    window_ = CreateWindowExW(0, wc.lpszClassName, L"List view test",
-                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 420, 320, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), this);
+    window_ =
+        CreateWindowExW(0, wc.lpszClassName, L"List view test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        50, 50, 420, 320, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     SetForegroundWindow(window_);
     UpdateWindow(window_);
     Pump();
@@ -67,7 +67,7 @@ class Host {
     Pump();
   }
 
-  CColorListView* filtered = nullptr;           // the list whose filter sees messages first
+  CColorListView* filtered = nullptr;  // the list whose filter sees messages first
   std::function<void(const NMHDR*)> onItemChanged;
   std::vector<Command> commands;
 
@@ -90,7 +90,8 @@ class Host {
     LRESULT result = 0;
     const bool handled =
         self->filtered && self->filtered->FilterMessage(window, message, wParam, lParam, &result);
-    if (message == WM_COMMAND) self->commands.push_back({LOWORD(wParam), HIWORD(wParam), lParam, handled});
+    if (message == WM_COMMAND)
+      self->commands.push_back({LOWORD(wParam), HIWORD(wParam), lParam, handled});
     if (handled) return result;
     if (message == WM_NOTIFY && self->onItemChanged &&
         reinterpret_cast<const NMHDR*>(lParam)->code == LVN_ITEMCHANGED)

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "common/text16.h"
+#include "list_view_test_host_win.h"
 #include "marlpane/color_list_view.h"
 #include "marlpane/list_view.h"
-#include "list_view_test_host_win.h"
 
 namespace {
 
@@ -325,8 +325,8 @@ TEST_F(ListViewTest, CustomDrawAnswersPerSchemeAndStage) {
     int row, column;
     COLORREF text, background;
   } scheme24[] = {
-      {0, 0, listText, first}, {1, 1, listText, odd},         {2, 0, listText, even},
-      {3, 0, listText, title}, {3, 1, listText, title},       {4, 1, RGB(200, 0, 0), even},
+      {0, 0, listText, first}, {1, 1, listText, odd},   {2, 0, listText, even},
+      {3, 0, listText, title}, {3, 1, listText, title}, {4, 1, RGB(200, 0, 0), even},
       {4, 0, listText, even},  {5, 1, listText, odd},
   };
   for (const auto& c : scheme24) {
@@ -422,7 +422,8 @@ double InsertRows(CColorListView& list, int rows, bool bulk) {
 
 TEST_F(ListViewTest, BulkInsertionOf22000Rows) {
   wchar_t rowsText[16] = L"";
-  const int rows = GetEnvironmentVariableW(L"LIST_BENCH_ROWS", rowsText, 16) ? _wtoi(rowsText) : 22000;
+  const int rows =
+      GetEnvironmentVariableW(L"LIST_BENCH_ROWS", rowsText, 16) ? _wtoi(rowsText) : 22000;
   host_.filtered = &list_;
   list_.SetColourScheme(24);
   list_.AddColumn(u" Option ");
@@ -435,6 +436,20 @@ TEST_F(ListViewTest, BulkInsertionOf22000Rows) {
   EXPECT_EQ(CellText(list_, rows - 1, 0), u"Option" + last);
   EXPECT_EQ(CellText(list_, rows - 1, 1), u"value " + Utf8ToText(std::to_string((rows - 1) * 7)));
   EXPECT_EQ(CellText(list_, 0, 1), u"value 0");
+  // Once redrawing is back on, the list scrolls to its last row.
+  SCROLLINFO scroll = {};
+  scroll.cbSize = sizeof(scroll);
+  scroll.fMask = SIF_RANGE | SIF_PAGE;
+  ASSERT_TRUE(GetScrollInfo(list_.Window(), SB_VERT, &scroll));
+  EXPECT_GE(scroll.nMax, rows - 1);
+  ASSERT_TRUE(SendMessageW(list_.Window(), LVM_ENSUREVISIBLE, rows - 1, FALSE));
+  RECT client, lastRow = {LVIR_BOUNDS, 0, 0, 0};
+  GetClientRect(list_.Window(), &client);
+  ASSERT_TRUE(
+      SendMessageW(list_.Window(), LVM_GETITEMRECT, rows - 1, reinterpret_cast<LPARAM>(&lastRow)));
+  EXPECT_GE(lastRow.top, client.top);
+  EXPECT_LE(lastRow.bottom, client.bottom);
+  EXPECT_GT(SendMessageW(list_.Window(), LVM_GETTOPINDEX, 0, 0), 0);
   list_.DeleteAllItems();
   // Without it the control updates itself after every row: a few hundred
   // rows show the difference.
