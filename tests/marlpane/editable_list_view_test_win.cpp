@@ -250,6 +250,17 @@ TEST_F(EditableListViewTest, DoubleClickModeAndFixedColumn) {
   EXPECT_FALSE(list_.IsEditing());
 }
 
+TEST_F(EditableListViewTest, TheControlsOwnDoubleClickOpensTheEditor) {
+  RECT label = {LVIR_LABEL, 0, 0, 0};
+  SendMessageW(list_.Window(), LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+  const LPARAM at = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+  SendMessageW(list_.Window(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  ASSERT_TRUE(list_.IsEditing());
+  EXPECT_EQ(list_.EditedRow(), 1);
+  EXPECT_EQ(list_.EditedColumn(), 1);
+  EXPECT_EQ(WindowText(list_.EditorWindow()), L"localhost");
+}
+
 TEST_F(EditableListViewTest, CommandsReachTheListOnlyWhileEditing) {
   // The dialog's own Enter (command 1) belongs to the dialog while no edit is open...
   SendMessageW(host_.Window(), WM_COMMAND, 1, 0);
