@@ -90,7 +90,7 @@ void ApplyCommandLine(const char16_t* commandLine, EditorState& state, EditorOpt
   ApplyPathSwitch(commandLine, u"/ITP:", state.typeDescriptionPath);
   uint32_t window = 0;
   if (GetSwitchNumber(commandLine, u"/NOTIFY:", u" \t\r", &window)) state.notifyWindow = window;
-  char16_t unused[1];
+  char16_t unused[1];  // only whether the switch is there counts
   if (GetSwitchText(commandLine, u"/NODETECT", unused, 1)) {
     state.noDetect = true;
     options.autoDetectRowTypes = 0;
