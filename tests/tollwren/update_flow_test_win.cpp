@@ -108,6 +108,10 @@ struct FlowRun {
 constexpr UINT_PTR kSafetyTimer = 77;
 
 LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The worker brings the dialog forward right after it posts the question,
+  // so the host may hear of the question before the dialog is shown: any
+  // showing of the dialog counts (a hidden run never shows it otherwise).
+  if (gRun && message == WM_SHOWWINDOW && wParam) gRun->seen.dialogShownWhenAsked = true;
   if (gRun && gRun->flow) {
     if (message == kTextRefreshMessage) {
       const std::u16string* text = CUpdateFlow::RefreshText(lParam);
@@ -142,7 +146,7 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       }
     }
     if (wParam == kCodeNewer || wParam == kCodeOlder) {
-      gRun->seen.dialogShownWhenAsked = IsWindowVisible(gRun->dialog) != FALSE;
+      if (IsWindowVisible(gRun->dialog)) gRun->seen.dialogShownWhenAsked = true;
       switch (gRun->answer) {
         case Answer::kYes:
         case Answer::kYesThenEndAtOnce: PostMessageW(gRun->dialog, WM_COMMAND, 1013, 0); break;
@@ -676,6 +680,9 @@ TEST_F(FlowDialog, ProgressTimerMovesTheBarAndRendersTheFigures) {
   flow_.bytesExpected = 0;
   PostMessageW(run_.dialog, kProgressTimerMessage, 1, 0);
   Pump();
+  // The test gives the ticks itself: a real tick on a slow machine would
+  // move the bar between the checks.
+  KillTimer(run_.dialog, kProgressTimerId);
   flow_.HandleDialogMessage(WM_TIMER, kProgressTimerId, 0);
   Pump();
   EXPECT_EQ(SendMessageW(progress_, PBM_GETPOS, 0, 0), 0);  // nothing announced yet
