@@ -6,13 +6,6 @@
 
 namespace {
 
-size_t Widen(const char* from, char16_t* out, size_t capacity) {
-  if (!out || capacity == 0) return 0;
-  size_t n = 0;
-  for (; from[n] && n + 1 < capacity; ++n) out[n] = static_cast<char16_t>(from[n]);
-  out[n] = 0;
-  return n;
-}
 
 // Reads one "%Nd" field: leading blanks, then 1..width digits (a sign is
 // not accepted: the fields are unsigned). Advances text on success.
@@ -44,13 +37,13 @@ bool ReadThree(const char16_t* text, size_t length, int firstWidth, char16_t sep
 size_t FormatDate(const DateTimeFields& time, char16_t* out, size_t capacity) {
   char text[kDateTextCapacity + 8];
   std::snprintf(text, sizeof text, "%4d-%02d-%02d", time.year, time.month, time.day);
-  return Widen(text, out, capacity);
+  return WidenAscii(text, out, capacity);
 }
 
 size_t FormatTime(const DateTimeFields& time, char16_t* out, size_t capacity) {
   char text[kDateTextCapacity + 8];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour, time.minute, time.second);
-  return Widen(text, out, capacity);
+  return WidenAscii(text, out, capacity);
 }
 
 bool ParseDate(const char16_t* text, DateTimeFields& time) {

@@ -19,6 +19,14 @@ bool CopyText(char16_t* out, size_t capacity, const char16_t* source) {
   return true;
 }
 
+size_t WidenAscii(const char* from, char16_t* out, size_t capacity) {
+  if (!out || capacity == 0) return 0;
+  size_t n = 0;
+  for (; from[n] && n + 1 < capacity; ++n) out[n] = static_cast<char16_t>(from[n]);
+  out[n] = 0;
+  return n;
+}
+
 std::u16string Utf8ToText(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());

@@ -22,6 +22,10 @@ size_t TextLength(const char16_t* text);
 // Returns false and stores an empty text when source does not fit.
 bool CopyText(char16_t* out, size_t capacity, const char16_t* source);
 
+// Copies an ASCII text (digits, formatted numbers) into out, cut to fit the
+// capacity in characters; returns the characters stored.
+size_t WidenAscii(const char* from, char16_t* out, size_t capacity);
+
 // UTF-8 <-> UTF-16. Invalid UTF-8 bytes become U+FFFD; unpaired surrogates
 // are written as their three-byte forms so that nothing is silently lost.
 std::u16string Utf8ToText(std::string_view utf8);

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "common/text16.h"
+
 namespace {
 
 bool IsBlank(char16_t c) {
@@ -12,13 +14,6 @@ bool IsBlank(char16_t c) {
 }
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-size_t Widen(const char* from, char16_t* out, size_t capacity) {
-  if (!out || capacity == 0) return 0;
-  size_t n = 0;
-  for (; from[n] && n + 1 < capacity; ++n) out[n] = static_cast<char16_t>(from[n]);
-  out[n] = 0;
-  return n;
-}
 
 // Longest real number text is a sign, 39 integer digits, a point, 255
 // decimals, or a field width of 511; this holds either with room to spare.
@@ -98,7 +93,7 @@ size_t FormatWholeNumber(int32_t value, unsigned digits, char16_t* out, size_t c
   if (digits > 255) digits = 255;
   char text[kFormatBuffer];
   std::snprintf(text, sizeof text, "%0*d", static_cast<int>(digits), static_cast<int>(value));
-  return Widen(text, out, capacity);
+  return WidenAscii(text, out, capacity);
 }
 
 size_t FormatRealNumber(float value, unsigned intDigits, unsigned decimals, char16_t* out,
@@ -108,5 +103,5 @@ size_t FormatRealNumber(float value, unsigned intDigits, unsigned decimals, char
   char text[kFormatBuffer];
   std::snprintf(text, sizeof text, "%0*.*f", static_cast<int>(intDigits + decimals + 1),
                 static_cast<int>(decimals), static_cast<double>(value));
-  return Widen(text, out, capacity);
+  return WidenAscii(text, out, capacity);
 }

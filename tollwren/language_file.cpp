@@ -36,14 +36,7 @@ bool CLanguageFile::Pick(CKeyedArchive& archive, const char16_t* archivePath, st
 
 void CLanguageFile::LoadBytes(const uint8_t* bytes, size_t size, std::u16string_view name,
                               const CPadDocument& pad, std::u16string_view padFilePath) {
-  std::u16string text;
-  if (!bytes) size = 0;
-  text.reserve(size / 2);
-  for (size_t i = 0; i + 1 < size; i += 2) {
-    const char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-    if (c == 0) break;
-    text.push_back(c);
-  }
+  std::u16string text = DecodeLanguageBytes(bytes, size);
   CLanguageText filled;
   filled.LoadText(text, pad, padFilePath);
   std::lock_guard<std::mutex> hold(lock_);

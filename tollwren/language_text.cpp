@@ -161,8 +161,7 @@ std::string LanguageEntryName(std::u16string_view language, const char* suffix) 
   return name;
 }
 
-void CLanguageText::Load(const uint8_t* bytes, size_t size, const CPadDocument& pad,
-                         std::u16string_view padFilePath) {
+std::u16string DecodeLanguageBytes(const uint8_t* bytes, size_t size) {
   std::u16string text;
   if (!bytes) size = 0;
   text.reserve(size / 2);
@@ -171,7 +170,12 @@ void CLanguageText::Load(const uint8_t* bytes, size_t size, const CPadDocument& 
     if (c == 0) break;
     text.push_back(c);
   }
-  LoadText(text, pad, padFilePath);
+  return text;
+}
+
+void CLanguageText::Load(const uint8_t* bytes, size_t size, const CPadDocument& pad,
+                         std::u16string_view padFilePath) {
+  LoadText(DecodeLanguageBytes(bytes, size), pad, padFilePath);
 }
 
 void CLanguageText::LoadText(std::u16string_view text, const CPadDocument& pad, std::u16string_view padFilePath) {

@@ -62,6 +62,9 @@ bool LanguageListLine(std::u16string_view list, size_t index, std::u16string& na
 // ".bmp"): the low byte of each character.
 std::string LanguageEntryName(std::u16string_view language, const char* suffix);
 
+// The text of a language file's bytes: UTF-16LE code units up to the first NUL.
+std::u16string DecodeLanguageBytes(const uint8_t* bytes, size_t size);
+
 class CLanguageText {
  public:
   virtual ~CLanguageText() = default;
