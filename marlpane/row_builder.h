@@ -120,7 +120,8 @@ int32_t ApplyDescriptor(const char16_t* descriptor, const char16_t* stored, CTyp
 // Looks up the descriptor of key in section of the type description and
 // applies it (ApplyDescriptor). An option of a section that the type
 // description lacks, or without descriptor, is a STRING row. An empty
-// section searches the whole type description.
+// section searches the whole type description. Only a line that starts with
+// "key=" holds the descriptor of key.
 int32_t DescribeRow(CIniDocument& types, const char16_t* section, const char16_t* key,
                     const char16_t* stored, CTypedCells& cells, int row, RowDisplay& display,
                     CRowSources& sources, bool listTypeIcons);

@@ -286,6 +286,10 @@ TEST(RowBuilderTest, TypeDescriptionStopsDetection) {
                         cells, sources, options, 0, built));
   EXPECT_TRUE(built.descriptorsUsed);
   EXPECT_EQ(13, built.table[1].rowType);  // Build=1234, no descriptor anywhere
+  // Name has no descriptor of its own ("UserName=" does not count).
+  EXPECT_EQ(13, built.table[0].rowType);
+  EXPECT_EQ(u"Name:", cells.CellText(0, 0));
+  EXPECT_EQ(u"", built.display[0].tip);
   EXPECT_EQ(CellKind::Text, cells.GetCellKind(1, 1));
   EXPECT_EQ(13, built.table[3].rowType);  // [Numbers] Count=42
 }
