@@ -9,7 +9,7 @@ namespace {
 
 TEST(BmpHeader, AcceptsUncompressedTrueColourImages) {
   struct Case {
-    BmpSpec spec;
+    BmpShape shape;
     uint32_t pixelBytes;
   } cases[] = {
       {{100, 20, 24}, 300 * 20},
@@ -19,12 +19,12 @@ TEST(BmpHeader, AcceptsUncompressedTrueColourImages) {
       {{3, 3, 16}, 8 * 3},        // 6 bytes padded to 8
   };
   for (const auto& c : cases) {
-    const auto bytes = MakeBmp(c.spec);
+    const auto bytes = MakeBmp(c.shape);
     BmpHeader header;
-    ASSERT_TRUE(ReadBmpHeader(bytes.data(), bytes.size(), &header)) << c.spec.width;
-    EXPECT_EQ(header.width, c.spec.width);
-    EXPECT_EQ(header.height, c.spec.height);
-    EXPECT_EQ(header.bitsPerPixel, c.spec.bitsPerPixel);
+    ASSERT_TRUE(ReadBmpHeader(bytes.data(), bytes.size(), &header)) << c.shape.width;
+    EXPECT_EQ(header.width, c.shape.width);
+    EXPECT_EQ(header.height, c.shape.height);
+    EXPECT_EQ(header.bitsPerPixel, c.shape.bitsPerPixel);
     EXPECT_EQ(header.dataOffset, 54u);
     EXPECT_EQ(header.pixelBytes, c.pixelBytes);
   }
@@ -33,7 +33,7 @@ TEST(BmpHeader, AcceptsUncompressedTrueColourImages) {
 TEST(BmpHeader, RefusesWhatCannotBeShownFaithfully) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpShape shape;
   } cases[] = {
       {"RLE8", {4, 4, 8, 1, 1, 1024}},
       {"bit fields", {4, 4, 32, 1, 3}},
@@ -47,7 +47,7 @@ TEST(BmpHeader, RefusesWhatCannotBeShownFaithfully) {
       {"zero height", {4, 0, 24}},
   };
   for (const auto& c : cases) {
-    const auto bytes = MakeBmp(c.spec);
+    const auto bytes = MakeBmp(c.shape);
     EXPECT_FALSE(ReadBmpHeader(bytes.data(), bytes.size(), nullptr)) << c.what;
   }
 }
