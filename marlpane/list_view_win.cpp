@@ -5,22 +5,9 @@
 
 #include "common/text16.h"
 #include "marlpane/cell_style_store.h"
+#include "marlpane/number_text.h"
 
 namespace {
-
-// Widens a short ASCII text (a printed number) into buffer.
-void WidenAscii(const char* ascii, wchar_t* buffer, size_t capacity) {
-  size_t i = 0;
-  for (; ascii[i] && i + 1 < capacity; ++i) buffer[i] = static_cast<wchar_t>(ascii[i]);
-  buffer[i] = 0;
-}
-
-// Narrows a text of digits and signs; anything outside ASCII stops it.
-void NarrowAscii(const char16_t* text, char* buffer, size_t capacity) {
-  size_t i = 0;
-  for (; text[i] && text[i] < 0x80 && i + 1 < capacity; ++i) buffer[i] = static_cast<char>(text[i]);
-  buffer[i] = 0;
-}
 
 int ClampDigits(int digits) { return digits < 0 ? 0 : digits > 40 ? 40 : digits; }
 
@@ -217,22 +204,16 @@ bool CListView::GetCellText(int item, int column, char16_t* buffer, int capacity
 }
 
 bool CListView::SetCellInteger(int item, int column, int value, int digits) {
-  char format[16], ascii[64];
-  std::snprintf(format, sizeof format, "%%0%dd", ClampDigits(digits));
-  std::snprintf(ascii, sizeof ascii, format, value);
-  wchar_t text[64];
-  WidenAscii(ascii, text, 64);
-  return SetCellText(item, column, AsText(text));
+  char16_t text[64];
+  FormatWholeNumber(value, static_cast<unsigned>(ClampDigits(digits)), text, 64);
+  return SetCellText(item, column, text);
 }
 
 int CListView::GetCellInteger(int item, int column) {
   char16_t text[kNumberTextCapacity];
   if (!GetCellText(item, column, text, kNumberTextCapacity)) return 0;
-  char ascii[kNumberTextCapacity];
-  NarrowAscii(text, ascii, sizeof ascii);
-  int value = 0;
-  if (std::sscanf(ascii, "%20d", &value) != 1) return 0;
-  return value;
+  int32_t value = 0;
+  return ReadWholeNumber(text, 20, &value) ? value : 0;
 }
 
 bool CListView::SetCellReal(int item, int column, double value, int intDigits, int decimals) {
@@ -241,19 +222,16 @@ bool CListView::SetCellReal(int item, int column, double value, int intDigits, i
   char format[24], ascii[400];
   std::snprintf(format, sizeof format, "%%0%d.%df", width, places);
   std::snprintf(ascii, sizeof ascii, format, value);
-  wchar_t text[400];
+  char16_t text[400];
   WidenAscii(ascii, text, 400);
-  return SetCellText(item, column, AsText(text));
+  return SetCellText(item, column, text);
 }
 
 double CListView::GetCellReal(int item, int column) {
   char16_t text[kNumberTextCapacity];
   if (!GetCellText(item, column, text, kNumberTextCapacity)) return 0;
-  char ascii[kNumberTextCapacity];
-  NarrowAscii(text, ascii, sizeof ascii);
   float value = 0;
-  if (std::sscanf(ascii, "%f", &value) != 1) return 0;
-  return value;
+  return ReadRealNumber(text, 0, &value) ? value : 0;
 }
 
 bool CListView::GetColumnTitle(int column, char16_t* buffer, int capacity) {
