@@ -463,6 +463,16 @@ bool CIniDocument::ReplaceNow(size_t entry, const char16_t* value, size_t valueL
   return replaced;
 }
 
+bool CIniDocument::EntryValue(size_t entry, std::u16string& out) {
+  out.clear();
+  ApplyPending();
+  if (!BuildEntryTable()) return false;
+  if (entry >= entries_.Count(sizeof(EntryRecord))) return false;
+  const EntryRecord& e = Entries()[entry];
+  out.assign(text_.Text() + e.valueStart, e.valueLength);
+  return true;
+}
+
 bool CIniDocument::ReplaceValue(size_t entry, const char16_t* value) {
   if (!value) value = u"";
   const size_t valueLength = TextLength(value);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "common/grow_buffer.h"
 #include "common/text_buffer.h"
@@ -66,6 +67,9 @@ class CIniDocument {
   // Replaces the value of key line `entry` (0-based). False when there is
   // no such line; the cursor is left as it was.
   bool ReplaceValue(size_t entry, const char16_t* value);
+  // The value of key line `entry` as it stands now (pending replacements
+  // included). False, out empty, when there is no such line.
+  bool EntryValue(size_t entry, std::u16string& out);
 
   bool IsUnicode() const { return unicode_ != 0; }
   void SetUnicode(bool unicode) { unicode_ = unicode ? 1 : 0; }
