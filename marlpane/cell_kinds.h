@@ -156,10 +156,15 @@ inline size_t VisibleChoiceCount(const ChoiceBlock& block) {
 }
 
 // Flag text: no when empty or starting with 0, F, N, f or n; yes otherwise.
+// The word "off" (in any case) is no as well: it would otherwise read as yes
+// and a toggle saved as "off" would load back switched on.
 inline bool FlagTextIsYes(const char16_t* text) {
   if (!text || !text[0]) return false;
   switch (text[0]) {
     case u'0': case u'F': case u'N': case u'f': case u'n': return false;
+    case u'O': case u'o':
+      return !((text[1] == u'F' || text[1] == u'f') && (text[2] == u'F' || text[2] == u'f') &&
+               text[3] == 0);
     default: return true;
   }
 }

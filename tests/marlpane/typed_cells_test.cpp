@@ -561,11 +561,13 @@ TEST_F(TypedCellsTest, TogglesShowTheLabelOfTheirState) {
   }
 }
 
-TEST(FlagText, EmptyOrZeroFalseNoMeanNo) {
+TEST(FlagText, EmptyOrZeroFalseNoOffMeanNo) {
   struct Case { const char16_t* text; bool yes; } cases[] = {
       {nullptr, false}, {u"", false}, {u"0", false}, {u"false", false}, {u"False", false},
       {u"no", false}, {u"No", false}, {u"n", false}, {u"1", true}, {u"yes", true},
-      {u"x", true}, {u"true", true}, {u" 0", true}, {u"on", true}, {u"off", true},
+      {u"x", true}, {u"true", true}, {u" 0", true}, {u"on", true},
+      // "off" is no, so that a toggle saved as "off" loads back off.
+      {u"off", false}, {u"OFF", false}, {u"Off", false}, {u"of", true}, {u"offline", true},
   };
   for (const auto& c : cases) EXPECT_EQ(FlagTextIsYes(c.text), c.yes) << TextToUtf8(c.text ? c.text : u"(null)");
 }
