@@ -562,5 +562,7 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
       out.display.push_back(std::move(display));
     }
   }
+  // What loading set is the starting point; Save looks at edits after it.
+  cells.ForgetEdits();
   return true;
 }

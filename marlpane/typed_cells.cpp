@@ -86,6 +86,7 @@ const CTypedCells::Cell* CTypedCells::FindCell(int row, int column) const {
 
 void CTypedCells::StoreText(int row, int column, Cell& cell, std::u16string_view text) {
   cell.text.assign(text.substr(0, kCellTextCapacity - 1));
+  cell.edited = true;
   host_->CellTextChanged(row, column, cell.text.c_str());
 }
 
@@ -101,6 +102,17 @@ bool CTypedCells::GetCellText(int row, int column, char16_t* out, size_t capacit
   if (!CellExists(row, column)) return false;
   if (const Cell* cell = FindCell(row, column)) CopyCut(out, capacity, cell->text.c_str());
   return true;
+}
+
+bool CTypedCells::CellEdited(int row, int column) const {
+  const Cell* cell = FindCell(row, column);
+  return cell && cell->edited;
+}
+
+void CTypedCells::ForgetEdits() {
+  for (Row& row : rows_) {
+    for (Cell& cell : row) cell.edited = false;
+  }
 }
 
 std::u16string CTypedCells::CellText(int row, int column) const {
@@ -192,6 +204,9 @@ ToggleBlock* CTypedCells::GetToggleBlock(int row, int column) {
   return BlockOf<ToggleBlock>(row, column, CellKind::Toggle, CellKind::Toggle);
 }
 DateTimeBlock* CTypedCells::GetDateTimeBlock(int row, int column) {
+  return BlockOf<DateTimeBlock>(row, column, CellKind::Date, CellKind::Time);
+}
+const DateTimeBlock* CTypedCells::GetDateTimeBlock(int row, int column) const {
   return BlockOf<DateTimeBlock>(row, column, CellKind::Date, CellKind::Time);
 }
 FontBlock* CTypedCells::GetFontBlock(int row, int column) {
@@ -372,6 +387,7 @@ bool CTypedCells::SetPasswordText(int row, int column, const char16_t* text) {
   PasswordBlock* block = GetPasswordBlock(row, column);
   if (!block) return false;
   CopyCut(block->text, kPasswordCapacity, text);
+  if (Cell* cell = CellAt(row, column)) cell->edited = true;
   return true;
 }
 
@@ -647,6 +663,7 @@ bool CTypedCells::SetWindow(int row, int column, uintptr_t window, const char16_
   block->window = window;
   CopyCut(block->title, kWindowTextCapacity, title);
   CopyCut(block->className, kWindowTextCapacity, className);
+  CellAt(row, column)->edited = true;  // also when no window is found
   std::u16string found(kCellTextCapacity, u'\0');
   if (host_->LookUpWindow(block->window, block->title, block->className, found.data(),
                           found.size()) != 0) {

@@ -57,6 +57,12 @@ class CTypedCells {
   bool SetCellColours(int row, int column, uint32_t textColour, uint32_t backColour);
   bool GetCellColours(int row, int column, uint32_t* textColour, uint32_t* backColour) const;
 
+  // Whether the cell's value changed since the last ForgetEdits: every change
+  // of its text counts, and a new password. Save writes some row types only
+  // when their value cell was edited.
+  bool CellEdited(int row, int column) const;
+  void ForgetEdits();
+
   // Untyped for a missing row, a column above 199 or a kind never set.
   CellKind GetCellKind(int row, int column) const;
 
@@ -160,6 +166,7 @@ class CTypedCells {
   PasswordBlock* GetPasswordBlock(int row, int column);
   ToggleBlock* GetToggleBlock(int row, int column);
   DateTimeBlock* GetDateTimeBlock(int row, int column);
+  const DateTimeBlock* GetDateTimeBlock(int row, int column) const;
   FontBlock* GetFontBlock(int row, int column);
   WindowBlock* GetWindowBlock(int row, int column);
 
@@ -171,6 +178,7 @@ class CTypedCells {
                              std::unique_ptr<FontBlock>, std::unique_ptr<WindowBlock>>;
   struct Cell {
     CellKind kind = CellKind::Untyped;
+    bool edited = false;
     uint32_t textColour = 0;
     uint32_t backColour = 0;
     std::u16string text;
