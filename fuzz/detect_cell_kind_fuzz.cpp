@@ -16,11 +16,11 @@ void Check(bool condition) {
 }
 
 std::u16string JoinedChoices(const ChoiceBlock& block) {
-  std::u16string joined = block.items[block.current];
+  std::u16string joined = block.Item(block.current);
   for (size_t i = 0; i < VisibleChoiceCount(block); ++i) {
     if (i == block.current) continue;
     joined += u';';
-    joined += block.items[i];
+    joined += block.Item(i);
   }
   return joined;
 }

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "common/date_text.h"
 
@@ -80,29 +82,34 @@ struct FilterBlock {
 };
 
 constexpr size_t kChoiceSlotCount = 100;
-constexpr size_t kChoiceItemCapacity = 101;  // 100 characters and the terminator
-
-// The visible list of items ends at the first empty slot.
+constexpr size_t kChoiceItemLimit = 100;  // characters of one item
+constexpr size_t kChoiceItemCapacity = kChoiceItemLimit + 1;  // with the terminator
+// Slots 0 to 99 of at most 100 characters each; the slots after the last
+// one stored are empty. The visible list of items ends at the first empty
+// slot. Only the slots in use take memory: a file can hold thousands of
+// choice rows.
 struct ChoiceBlock {
   uint16_t current = 0;
-  char16_t items[kChoiceSlotCount][kChoiceItemCapacity] = {};
+  std::vector<std::u16string> items;
   uint8_t sorted = 0;  // only how the drop-down shows them; indexes are slots
+
+  const char16_t* Item(size_t slot) const {
+    return slot < items.size() ? items[slot].c_str() : u"";
+  }
 };
 
-constexpr size_t kPasswordCapacity = 5001;  // 5000 characters and the terminator
-
+constexpr size_t kPasswordLimit = 5000;  // characters
 struct PasswordBlock {
   int32_t minLength = 0;  // 0: no limit on that side
   int32_t maxLength = 0;
-  char16_t text[kPasswordCapacity] = {};
+  std::u16string text;
 };
 
-constexpr size_t kToggleLabelCapacity = 5001;  // 5000 characters and the terminator
-
+constexpr size_t kToggleLabelLimit = 5000;  // characters
 struct ToggleBlock {
   uint8_t on = 0;
-  char16_t offLabel[kToggleLabelCapacity] = {};
-  char16_t onLabel[kToggleLabelCapacity] = {};
+  std::u16string offLabel;
+  std::u16string onLabel;
 };
 
 // Each record is laid out like the system's SYSTEMTIME. A date bound is
@@ -151,7 +158,7 @@ inline bool HasBounds(const RealBlock& block) {
 // The number of items before the first empty slot.
 inline size_t VisibleChoiceCount(const ChoiceBlock& block) {
   size_t n = 0;
-  while (n < kChoiceSlotCount && block.items[n][0] != 0) ++n;
+  while (n < block.items.size() && !block.items[n].empty()) ++n;
   return n;
 }
 

@@ -53,8 +53,8 @@ std::u16string InCaseOf(std::u16string_view model, const char16_t* word) {
 // item in slot order up to the first empty slot, each after ';'.
 std::u16string ChosenFirst(const ChoiceBlock& block) {
   const size_t chosen = block.current;
-  std::u16string out = chosen < kChoiceSlotCount ? block.items[chosen] : u"";
-  for (size_t i = 0; i < kChoiceSlotCount && block.items[i][0]; ++i) {
+  std::u16string out = block.Item(chosen);
+  for (size_t i = 0, visible = VisibleChoiceCount(block); i < visible; ++i) {
     if (i == chosen) continue;
     out += u';';
     out += block.items[i];
@@ -64,8 +64,7 @@ std::u16string ChosenFirst(const ChoiceBlock& block) {
 
 std::u16string ChosenItem(const CTypedCells& cells, int row) {
   const ChoiceBlock* block = cells.GetChoiceItems(row, 1);
-  if (!block || block->current >= kChoiceSlotCount) return std::u16string();
-  return block->items[block->current];
+  return block ? block->Item(block->current) : u"";
 }
 
 std::u16string FontText(const FontBlock& font) {

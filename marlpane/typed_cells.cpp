@@ -287,26 +287,24 @@ bool CTypedCells::SetChoiceKind(int row, int column, bool sorted) {
 bool CTypedCells::FillChoices(int row, int column, const char16_t* text, char16_t delimiter) {
   ChoiceBlock* block = GetChoiceBlock(row, column);
   if (!block) return false;
-  for (auto& item : block->items) item[0] = 0;
+  block->items.clear();
   if (!text) return true;
-  size_t slot = 0;
-  size_t length = 0;  // characters of the present piece that were kept
-  for (const char16_t* p = text; slot < kChoiceSlotCount; ++p) {
-    if (*p == 0 || (delimiter != 0 && *p == delimiter)) {
-      block->items[slot][length] = 0;
-      ++slot;
-      length = 0;
-      if (*p == 0) break;
-    } else if (length + 1 < kChoiceItemCapacity) {
-      block->items[slot][length++] = *p;  // longer pieces are cut to 100 characters
-    }
+  const std::u16string_view all = View(text);
+  size_t start = 0;
+  while (block->items.size() < kChoiceSlotCount && start < all.size()) {
+    size_t end = delimiter != 0 ? all.find(delimiter, start) : std::u16string_view::npos;
+    if (end == std::u16string_view::npos) end = all.size();
+    // Longer pieces are cut to 100 characters.
+    block->items.emplace_back(all.substr(start, std::min(end - start, kChoiceItemLimit)));
+    start = end + 1;
   }
+  while (!block->items.empty() && block->items.back().empty()) block->items.pop_back();
   return true;
 }
 
 void CTypedCells::ShowChoice(int row, int column, ChoiceBlock& block, size_t index) {
   block.current = static_cast<uint16_t>(index);
-  StoreText(row, column, *CellAt(row, column), View(block.items[index]));
+  StoreText(row, column, *CellAt(row, column), View(block.Item(index)));
 }
 
 bool CTypedCells::SelectChoiceByText(int row, int column, const char16_t* text) {
@@ -314,7 +312,7 @@ bool CTypedCells::SelectChoiceByText(int row, int column, const char16_t* text) 
   if (!block) return false;
   const std::u16string_view wanted = View(text);
   for (size_t i = 0; i < kChoiceSlotCount; ++i) {
-    if (View(block->items[i]) == wanted) {
+    if (View(block->Item(i)) == wanted) {
       ShowChoice(row, column, *block, i);
       return true;
     }
@@ -337,7 +335,7 @@ bool CTypedCells::SelectChoiceByPrefix(int row, int column, const char16_t* text
   size_t bestCount = 0;
   const size_t visible = VisibleChoiceCount(*block);
   for (size_t i = 0; i < visible; ++i) {
-    const size_t count = CommonPrefixLength(wanted, block->items[i]);
+    const size_t count = CommonPrefixLength(wanted, block->Item(i));
     if (count > bestCount) {
       best = i;
       bestCount = count;
@@ -351,7 +349,7 @@ int CTypedCells::GetChoiceText(int row, int column, char16_t* out, size_t capaci
   CopyCut(out, capacity, nullptr);
   const ChoiceBlock* block = GetChoiceItems(row, column);
   if (!block) return -1;
-  CopyCut(out, capacity, block->items[block->current]);
+  CopyCut(out, capacity, block->Item(block->current));
   return block->current;
 }
 
@@ -372,7 +370,7 @@ bool CTypedCells::SetPasswordKind(int row, int column, int32_t minLength, int32_
   if (!block) return false;
   block->minLength = minLength;
   block->maxLength = maxLength;
-  CopyCut(block->text, kPasswordCapacity, text);
+  block->text.assign(View(text).substr(0, kPasswordLimit));
   StoreText(row, column, *CellAt(row, column), kPasswordMask);
   return true;
 }
@@ -380,13 +378,13 @@ bool CTypedCells::SetPasswordKind(int row, int column, int32_t minLength, int32_
 const char16_t* CTypedCells::GetPasswordText(int row, int column) const {
   const PasswordBlock* block =
       BlockOf<PasswordBlock>(row, column, CellKind::Password, CellKind::Password);
-  return block ? block->text : nullptr;
+  return block ? block->text.c_str() : nullptr;
 }
 
 bool CTypedCells::SetPasswordText(int row, int column, const char16_t* text) {
   PasswordBlock* block = GetPasswordBlock(row, column);
   if (!block) return false;
-  CopyCut(block->text, kPasswordCapacity, text);
+  block->text.assign(View(text).substr(0, kPasswordLimit));
   if (Cell* cell = CellAt(row, column)) cell->edited = true;
   return true;
 }
@@ -502,8 +500,8 @@ bool CTypedCells::SetToggleKind(int row, int column, const char16_t* offLabel,
                                 const char16_t* onLabel) {
   ToggleBlock* block = SetBlockKind<ToggleBlock>(row, column, CellKind::Toggle);
   if (!block) return false;
-  CopyCut(block->offLabel, kToggleLabelCapacity, offLabel ? offLabel : u"No");
-  CopyCut(block->onLabel, kToggleLabelCapacity, onLabel ? onLabel : u"Yes");
+  block->offLabel.assign(View(offLabel ? offLabel : u"No").substr(0, kToggleLabelLimit));
+  block->onLabel.assign(View(onLabel ? onLabel : u"Yes").substr(0, kToggleLabelLimit));
   return true;
 }
 
@@ -511,7 +509,7 @@ bool CTypedCells::SetToggleState(int row, int column, bool on) {
   ToggleBlock* block = GetToggleBlock(row, column);
   if (!block) return false;
   block->on = on ? 1 : 0;
-  StoreText(row, column, *CellAt(row, column), View(on ? block->onLabel : block->offLabel));
+  StoreText(row, column, *CellAt(row, column), on ? block->onLabel : block->offLabel);
   return true;
 }
 

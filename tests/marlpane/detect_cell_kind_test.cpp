@@ -166,7 +166,7 @@ TEST(DetectCellKind, ListsBecomeSortedChoicesOfTheirPieces) {
   EXPECT_EQ(block->sorted, 1);
   EXPECT_EQ(block->current, 0);
   EXPECT_EQ(VisibleChoiceCount(*block), 3u);
-  EXPECT_EQ(std::u16string(block->items[2]), u"high");
+  EXPECT_EQ(std::u16string(block->Item(2)), u"high");
 }
 
 TEST(DetectCellKind, ListsTheChoiceSlotsCannotHoldStayText) {

@@ -158,7 +158,7 @@ TEST(RowBuilderTest, FieldDetails) {
   EXPECT_EQ(u"lister.exe|/all", sources.ran);
   choice = cells.GetChoiceItems(row, 1);
   EXPECT_EQ(3u, VisibleChoiceCount(*choice));
-  EXPECT_EQ(u"c", std::u16string(choice->items[2]));
+  EXPECT_EQ(u"c", std::u16string(choice->Item(2)));
 
   // Hexadecimal passwords are decoded; digest passwords start empty.
   ApplyDescriptor(u"HEXPASSWORD;P;;4;32", u"730065006300", cells, row, display, sources, true);

@@ -44,7 +44,7 @@ TEST(RowSourcesTest, SelectExecRowGetsTheProgramOutput) {
   const ChoiceBlock* items = cells.GetChoiceItems(row, 1);
   ASSERT_NE(nullptr, items);
   EXPECT_EQ(4u, VisibleChoiceCount(*items));
-  EXPECT_EQ(u"delta", std::u16string(items->items[3]));
+  EXPECT_EQ(u"delta", std::u16string(items->Item(3)));
   EXPECT_EQ(u"gamma", cells.CellText(row, 1));
   // A program that cannot be found gives no items.
   EXPECT_EQ(kRowSelectExec, ApplyDescriptor(u"SELECTEXEC;P;;0;no such program.exe;", u"x", cells,

@@ -175,7 +175,7 @@ TEST_F(TypedCellsTest, RetypingToTheSameLayoutOverwritesTheBlockInPlace) {
   ChoiceBlock* choice = cells.GetChoiceBlock(2, 1);
   cells.SetChoiceKind(2, 1, true);
   EXPECT_EQ(cells.GetChoiceBlock(2, 1), choice);
-  EXPECT_EQ(choice->items[0][0], 0);
+  EXPECT_EQ(choice->Item(0)[0], 0);
   EXPECT_EQ(choice->current, 0);
   EXPECT_EQ(choice->sorted, 1);
 }
@@ -415,7 +415,7 @@ TEST_F(TypedCellsTest, ColourTextsShowAsHashRrggbbAndColourTheCell) {
 
 std::vector<std::u16string> Items(const ChoiceBlock* block) {
   std::vector<std::u16string> items;
-  for (size_t i = 0; i < kChoiceSlotCount; ++i) items.emplace_back(block->items[i]);
+  for (size_t i = 0; i < kChoiceSlotCount; ++i) items.emplace_back(block->Item(i));
   while (!items.empty() && items.back().empty()) items.pop_back();
   return items;
 }
@@ -455,9 +455,9 @@ TEST_F(TypedCellsTest, FillChoicesTakesAtMost100PiecesOf100Characters) {
   cells.FillChoices(0, 1, text.c_str(), u';');
   const ChoiceBlock* block = cells.GetChoiceItems(0, 1);
   EXPECT_EQ(VisibleChoiceCount(*block), 100u);
-  EXPECT_EQ(std::u16string(block->items[0]), std::u16string(100, u'L'));
-  EXPECT_EQ(std::u16string(block->items[1]), u"i0");
-  EXPECT_EQ(std::u16string(block->items[99]), u"i98");
+  EXPECT_EQ(std::u16string(block->Item(0)), std::u16string(100, u'L'));
+  EXPECT_EQ(std::u16string(block->Item(1)), u"i0");
+  EXPECT_EQ(std::u16string(block->Item(99)), u"i98");
 }
 
 TEST_F(TypedCellsTest, SelectingChoicesSetsIndexAndCellText) {
@@ -516,7 +516,7 @@ TEST_F(TypedCellsTest, SelectChoiceByPrefixTakesTheLongestCommonBeginning) {
     cells.SelectChoiceByIndex(0, 1, 1);
     ASSERT_TRUE(cells.SelectChoiceByPrefix(0, 1, c.text));
     EXPECT_EQ(cells.GetChoiceIndex(0, 1), c.index);
-    EXPECT_EQ(Text(), std::u16string(cells.GetChoiceItems(0, 1)->items[c.index]));
+    EXPECT_EQ(Text(), std::u16string(cells.GetChoiceItems(0, 1)->Item(c.index)));
   }
 }
 

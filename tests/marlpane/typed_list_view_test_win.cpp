@@ -104,8 +104,8 @@ TEST_F(TypedListViewTest, TheSampleShowsEveryRowAsTheCellsHoldIt) {
   ASSERT_GE(printer, 0);
   const ChoiceBlock* items = cells.GetChoiceItems(printer, 1);
   ASSERT_NE(nullptr, items);
-  EXPECT_EQ(u"Office", std::u16string(items->items[0]));
-  EXPECT_EQ(u"Lab", std::u16string(items->items[2]));
+  EXPECT_EQ(u"Office", std::u16string(items->Item(0)));
+  EXPECT_EQ(u"Lab", std::u16string(items->Item(2)));
   // The widest label sets column 0.
   EXPECT_EQ(built_.labelWidth, list_.GetColumnWidth(0));
   // Title rows carry the section title colour.
