@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 
 #include "common/hex_text.h"
 #include "common/path_text.h"
@@ -484,6 +486,63 @@ bool FindDescriptor(CIniDocument& types, const char16_t* section, const char16_t
   return false;
 }
 
+// The descriptors of a whole type description, found the way
+// FindDescriptor finds them but indexed: each section body is scanned once,
+// so that building many rows does not search the text once per option.
+class DescriptorIndex {
+ public:
+  explicit DescriptorIndex(std::u16string_view text) : text_(text) {}
+
+  bool Find(const char16_t* section, const char16_t* key, std::u16string& out) {
+    out.clear();
+    if (!key || !key[0]) return false;
+    const Body& body = BodyOf(section && section[0] ? section : u"");
+    const auto found = body.find(std::u16string_view(key));
+    if (found == body.end()) return false;
+    out.assign(found->second.substr(0, kDescriptorFieldLimit));
+    return true;
+  }
+
+ private:
+  using Body = std::unordered_map<std::u16string_view, std::u16string_view>;
+
+  const Body& BodyOf(const char16_t* section) {
+    const auto known = bodies_.find(section);
+    if (known != bodies_.end()) return known->second;
+    Body& body = bodies_[section];
+    size_t start = 0;
+    size_t end = text_.size();
+    if (section[0]) {
+      const std::u16string header = u"[" + std::u16string(section) + u"]";
+      const size_t at = text_.find(header);
+      if (at == std::u16string_view::npos) return body;
+      start = at + header.size();
+      const size_t next = text_.find(u"\n[", start);
+      if (next != std::u16string_view::npos) end = next;
+    }
+    // Every line that starts inside the body; its key is the text before
+    // its first '=', and the first line of a key wins.
+    for (size_t line = start; line < end;) {
+      size_t lineEnd = line;
+      while (lineEnd < end && text_[lineEnd] != u'\n') ++lineEnd;
+      if (line == 0 || text_[line - 1] == u'\n') {
+        const size_t equals = text_.find(u'=', line);
+        if (equals < lineEnd && equals > line) {
+          size_t valueEnd = lineEnd;
+          if (valueEnd > equals + 1 && text_[valueEnd - 1] == u'\r') --valueEnd;
+          body.emplace(text_.substr(line, equals - line),
+                       text_.substr(equals + 1, valueEnd - equals - 1));
+        }
+      }
+      line = lineEnd + 1;
+    }
+    return body;
+  }
+
+  std::u16string_view text_;
+  std::unordered_map<std::u16string, Body> bodies_;
+};
+
 }  // namespace
 
 int32_t DescribeRow(CIniDocument& types, const char16_t* section, const char16_t* key,
@@ -515,6 +574,10 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
   }
   CIniDocument types;
   out.descriptorsUsed = path[0] != 0 && types.Load(path.get());
+  DescriptorIndex descriptors(out.descriptorsUsed && types.Text()
+                                  ? std::u16string_view(types.Text(), types.Length())
+                                  : std::u16string_view());
+  std::u16string descriptor;
 
   std::unique_ptr<char16_t[]> section(new char16_t[CIniDocument::kFieldCapacity]);
   std::unique_ptr<char16_t[]> key(new char16_t[CIniDocument::kFieldCapacity]);
@@ -535,8 +598,9 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
       RowTableEntry tableEntry;
       tableEntry.entryIndex = index;
       if (out.descriptorsUsed) {
-        tableEntry.rowType = DescribeRow(types, section.get(), key.get(), value.get(), cells, row,
-                                         display, sources, options.listTypeIcons != 0);
+        descriptors.Find(section.get(), key.get(), descriptor);
+        tableEntry.rowType = ApplyDescriptor(descriptor.c_str(), value.get(), cells, row, display,
+                                             sources, options.listTypeIcons != 0);
         cells.SetCellText(row, 0, display.label.c_str());
       } else if (options.autoDetectRowTypes) {
         tableEntry.rowType = cells.DetectCellKind(row, 1, value.get());
