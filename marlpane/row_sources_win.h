@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "marlpane/row_builder.h"
@@ -13,6 +14,7 @@
 // driveType, every drive for kAllDrives.
 std::u16string BuildDriveList(int driveType);
 
+// Sources for one load: each drive list is asked of the system once.
 class CSystemRowSources : public CRowSources {
  public:
   // timeLimitMs: how long a SELECTEXEC program may run before it is stopped.
@@ -24,4 +26,5 @@ class CSystemRowSources : public CRowSources {
 
  private:
   uint32_t timeLimitMs_;
+  std::map<int, std::u16string> driveLists_;
 };
