@@ -1,5 +1,6 @@
 #include "marlpane/typed_list_view.h"
 
+#include "common/text16.h"
 #include "marlpane/ini_document.h"
 
 CTypedListView::CTypedListView() : cells_(this) {}
@@ -45,6 +46,30 @@ void CTypedListView::CellColoursChanged(int row, int column, uint32_t textColour
   if (mirror_) CEditableListView::SetCellColours(row, column, textColour, backColour);
 }
 
+uintptr_t CTypedListView::LookUpWindow(uintptr_t hint, const char16_t* windowTitle,
+                                       const char16_t* className, char16_t* title,
+                                       size_t capacity) {
+  if (mirror_) {
+    return CTypedCellsHost::LookUpWindow(hint, windowTitle, className, title, capacity);
+  }
+  std::u16string key;
+  for (char c : std::to_string(hint)) key += static_cast<char16_t>(c);
+  key += u'\n';
+  key += windowTitle ? windowTitle : u"";
+  key += u'\n';
+  key += className ? className : u"";
+  auto known = windowsFound_.find(key);
+  if (known == windowsFound_.end()) {
+    std::u16string found(kCellTextCapacity, u'\0');
+    const uintptr_t window =
+        CTypedCellsHost::LookUpWindow(hint, windowTitle, className, found.data(), found.size());
+    found.resize(TextLength(found.c_str()));
+    known = windowsFound_.emplace(std::move(key), FoundWindow{window, std::move(found)}).first;
+  }
+  if (title && capacity > 0) CopyText(title, capacity, known->second.title.c_str());
+  return known->second.window;
+}
+
 HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND owner,
                                   const char16_t* text) {
   switch (cells_.GetCellKind(row, column)) {
@@ -67,6 +92,7 @@ bool CTypedListView::LoadRows(const char16_t* settingsPath, const char16_t* type
   const bool built =
       BuildRows(settingsPath, typesPath, settings, cells_, sources, options, GetColumnWidth(0), out);
   mirror_ = true;
+  windowsFound_.clear();
   if (!built) {
     cells_.DeleteAllRows();
     return false;
