@@ -11,6 +11,5 @@ if(TARGET tollwren_tests)
     add_dependencies(tollwren_tests flow_test_installer)
     target_compile_definitions(tollwren_tests PRIVATE
       TOLLWREN_TEST_INSTALLER="$<TARGET_FILE:flow_test_installer>")
-    include("${CMAKE_SOURCE_DIR}/bench/http_download.cmake" OPTIONAL)
   endif()
 endif()
