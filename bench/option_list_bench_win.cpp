@@ -213,7 +213,7 @@ void Report(const char* name, const Figures& f) {
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring folder;
-  if (argc > 1) {
+  if (argc > 1 && argv[1][0]) {
     folder = argv[1];
   } else {
     wchar_t temp[MAX_PATH];
