@@ -296,6 +296,19 @@ TEST(RowSaverTest, UnchangedSamplesKeepEveryLineButTheNormalisedOnes) {
   EXPECT_EQ(expected, changed);
 }
 
+TEST(RowSaverTest, TheDetectionSampleSavedUnchangedKeepsItsBytes) {
+  // All but the colour written in lower case, which a colour row writes in
+  // its own form.
+  const std::string original =
+      ReadBytes(std::string(TEST_SOURCE_ROOT) + "/samples/detect.ini");
+  LoadedFile file(original, "");
+  ASSERT_TRUE(file.Load());
+  ASSERT_NE(0u, file.Save());
+  std::string expected = original;
+  expected.replace(expected.find("Lower=#ff8000"), 13, "Lower=#FF8000");
+  EXPECT_EQ(expected, file.Bytes());
+}
+
 TEST(RowSaverTest, ARefusedSaveLeavesTheFile) {
   LoadedFile file("[S]\nKey=old\n", "[S]\nKey=STRING\n");
   ASSERT_TRUE(file.Load());

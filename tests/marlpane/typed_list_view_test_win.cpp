@@ -118,6 +118,22 @@ TEST_F(TypedListViewTest, TheSampleShowsEveryRowAsTheCellsHoldIt) {
   EXPECT_EQ(u"Look for a new version at start\r\nNeeds a network connection", std::u16string(tip));
 }
 
+TEST_F(TypedListViewTest, TheDetectionSampleLoadsAndSavesUnchanged) {
+  testfiles::TempFolder folder;
+  std::filesystem::copy_file(Sample("detect.ini"), folder.Native("detect.ini"));
+  ASSERT_TRUE(Load(folder.Native("detect.ini").string()));
+  const CTypedCells& cells = list_.Cells();
+  ASSERT_EQ(static_cast<int>(built_.table.size()), list_.ItemCount());
+  for (int row = 0; row < list_.ItemCount(); ++row) {
+    EXPECT_EQ(TextToUtf8(cells.CellText(row, 1)), TextToUtf8(Shown(row, 1))) << row;
+  }
+  EXPECT_FALSE(built_.descriptorsUsed);
+  ASSERT_NE(0u, SaveRows(built_.table, cells, settings_, path_.c_str()));
+  std::string expected = testfiles::ReadBytes(Sample("detect.ini"));
+  expected.replace(expected.find("#ff8000"), 7, "#FF8000");
+  EXPECT_EQ(expected, testfiles::ReadBytes(folder.Native("detect.ini")));
+}
+
 TEST_F(TypedListViewTest, ValueOperationsShowAtOnceAndSaveTheirForms) {
   testfiles::TempFolder folder;
   const std::string ini =
