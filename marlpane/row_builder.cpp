@@ -450,45 +450,12 @@ int32_t ApplyDescriptor(const char16_t* descriptor, const char16_t* stored, CTyp
 
 namespace {
 
-// The descriptor of key: the value of the first line of the section body
-// (the whole text for an empty section) that starts with "key=". Unlike a
-// plain search for "key=" this never takes the tail of a longer key
-// ("UserName=" for "Name") or a "key=" inside another line. Cut at 4999
-// characters.
-bool FindDescriptor(CIniDocument& types, const char16_t* section, const char16_t* key,
-                    std::u16string& out) {
-  out.clear();
-  const char16_t* raw = types.Text();
-  if (!raw || !key || !key[0]) return false;
-  const std::u16string_view text(raw, types.Length());
-  size_t bodyStart = 0;
-  size_t bodyEnd = text.size();
-  if (section && section[0]) {
-    const std::u16string header = u"[" + std::u16string(section) + u"]";
-    const size_t at = text.find(header);
-    if (at == std::u16string_view::npos) return false;
-    bodyStart = at + header.size();
-    const size_t next = text.find(u"\n[", bodyStart);
-    if (next != std::u16string_view::npos) bodyEnd = next;
-  }
-  const std::u16string wanted = std::u16string(key) + u'=';
-  for (size_t at = text.find(wanted, bodyStart);
-       at != std::u16string_view::npos && at + wanted.size() <= bodyEnd;
-       at = text.find(wanted, at + 1)) {
-    if (at != 0 && text[at - 1] != u'\n') continue;
-    const size_t valueStart = at + wanted.size();
-    size_t valueEnd = valueStart;
-    while (valueEnd < bodyEnd && text[valueEnd] != u'\n') ++valueEnd;
-    if (valueEnd > valueStart && text[valueEnd - 1] == u'\r') --valueEnd;
-    out.assign(text.substr(valueStart, std::min(valueEnd - valueStart, kDescriptorFieldLimit)));
-    return true;
-  }
-  return false;
-}
-
-// The descriptors of a whole type description, found the way
-// FindDescriptor finds them but indexed: each section body is scanned once,
-// so that building many rows does not search the text once per option.
+// The descriptors of a type description. The descriptor of key is the value
+// of the first line of the section body (the whole text for an empty
+// section) that starts with "key=". Unlike a plain search for "key=" this
+// never takes the tail of a longer key ("UserName=" for "Name") or a "key="
+// inside another line. Each section body is scanned once, so that building
+// many rows does not search the text once per option.
 class DescriptorIndex {
  public:
   explicit DescriptorIndex(std::u16string_view text) : text_(text) {}
@@ -551,7 +518,9 @@ int32_t DescribeRow(CIniDocument& types, const char16_t* section, const char16_t
   // A section the type description lacks, or a key without descriptor,
   // leaves the descriptor empty: a STRING row.
   std::u16string descriptor;
-  FindDescriptor(types, section, key, descriptor);
+  const char16_t* text = types.Text();
+  DescriptorIndex(text ? std::u16string_view(text, types.Length()) : std::u16string_view())
+      .Find(section, key, descriptor);
   return ApplyDescriptor(descriptor.c_str(), stored, cells, row, display, sources, listTypeIcons);
 }
 

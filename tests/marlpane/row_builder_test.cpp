@@ -7,17 +7,11 @@
 #include "common/text16.h"
 #include "marlpane/ini_document.h"
 #include "marlpane/typed_cells.h"
+#include "fixed_clock.h"
 
 namespace {
 
-class FixedClock : public CTypedCellsHost {
- public:
-  void LocalNow(DateTimeFields& now) override {
-    now = DateTimeFields();
-    now.year = 2026; now.month = 12; now.day = 7;
-    now.hour = 9; now.minute = 51; now.second = 13;
-  }
-};
+using celltest::FixedClock;
 
 class FakeSources : public CRowSources {
  public:

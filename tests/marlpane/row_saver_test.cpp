@@ -10,6 +10,7 @@
 #include "marlpane/ini_document.h"
 #include "marlpane/row_builder.h"
 #include "marlpane/typed_cells.h"
+#include "fixed_clock.h"
 
 namespace {
 
@@ -17,13 +18,8 @@ using testfiles::ReadBytes;
 using testfiles::TempFolder;
 using testfiles::WriteBytes;
 
-class FixedClock : public CTypedCellsHost {
+class FixedClock : public celltest::FixedClock {
  public:
-  void LocalNow(DateTimeFields& now) override {
-    now = DateTimeFields();
-    now.year = 2026; now.month = 12; now.day = 7;
-    now.hour = 9; now.minute = 51; now.second = 13;
-  }
   // No window is ever found, on every platform.
   uintptr_t LookUpWindow(uintptr_t, const char16_t*, const char16_t*, char16_t* title,
                          size_t capacity) override {
