@@ -6,9 +6,10 @@
 #include <cstdint>
 
 #include "common/block_list.h"
+#include "marlpane/cell_kinds.h"
 
 // Cells are addressed by column 0 to 199; larger column indexes are refused.
-constexpr uint32_t kCellColumns = 200;
+constexpr uint32_t kCellColumns = static_cast<uint32_t>(kCellColumnCount);
 
 // A cell's own colours (0x00BBGGRR); 0 means the cell has none of its own.
 struct CellColours {
