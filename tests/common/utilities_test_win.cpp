@@ -8,6 +8,7 @@
 #include "common/utilities.h"
 #include "common/text16.h"
 #include "dialog_robot_win.h"
+#include "temp_folder_win.h"
 
 namespace {
 
@@ -15,37 +16,11 @@ constexpr size_t kPathCapacity = 5000;
 
 std::wstring W(const char16_t* text) { return AsWide(text); }
 
-// A fresh folder under the temporary folder, removed with its files.
-class TempFolder {
- public:
-  TempFolder() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    path_ = std::wstring(base) + L"utilities_test_" + std::to_wstring(GetCurrentProcessId()) +
-            L"_" + std::to_wstring(counter_++);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempFolder() {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do DeleteFileW((path_ + L"\\" + data.cFileName).c_str());
-      while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryW(path_.c_str());
-  }
-  const std::wstring& Path() const { return path_; }
-  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
-  void Write(const std::wstring& name) const {
-    HANDLE h = CreateFileW(File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
-  }
-
- private:
-  static inline int counter_ = 0;
-  std::wstring path_;
+// A fresh folder per test, removed with its files.
+struct TempFolder : wintest::TempFolder {
+  TempFolder() : wintest::TempFolder(L"utilities_test") {}
 };
+
 
 // A top-level test window of its own class.
 class TestWindow {

@@ -14,6 +14,7 @@
 
 #include "common/text16.h"
 #include "marlpane/process_pipe.h"
+#include "../common/temp_folder_win.h"
 
 namespace {
 
@@ -90,34 +91,11 @@ RunResult RunChild(const std::wstring& program, const char16_t* arguments,
 
 void PrintTime(const char* what, double ms) { std::printf("    [time] %-28s %8.0f ms\n", what, ms); }
 
-// A fresh folder under the temporary folder (its name holds blanks and a
-// letter outside ASCII), removed with its files.
-class TempFolder {
- public:
-  explicit TempFolder(const wchar_t* prefix) {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    path_ = std::wstring(base) + prefix + L" " + std::to_wstring(GetCurrentProcessId()) + L" " +
-            std::to_wstring(counter_++);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempFolder() {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do DeleteFileW((path_ + L"\\" + data.cFileName).c_str());
-      while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryW(path_.c_str());
-  }
-  const std::wstring& Path() const { return path_; }
-  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
-
- private:
-  static inline int counter_ = 0;
-  std::wstring path_;
+// Folders whose names hold blanks (and, for one, a letter outside ASCII).
+struct TempFolder : wintest::TempFolder {
+  explicit TempFolder(const wchar_t* prefix) : wintest::TempFolder(prefix, L' ') {}
 };
+
 
 // ---------------------------------------------------------------------------
 // The child programs, each run as a SELECTEXEC row runs it.
