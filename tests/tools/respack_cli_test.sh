@@ -6,6 +6,7 @@
 # Wine launcher for Windows programs). Everything runs inside WORK_FOLDER with
 # relative paths so that the same script serves both trees.
 set -u
+. "$(cd "$(dirname "$0")" && pwd)/cli_test_lib.sh"
 work=$1
 fixtures=$2
 : "${PACKER:?}" "${READER:?}"
@@ -17,11 +18,6 @@ mkdir -p "$work/data"
 cd "$work" || exit 1
 cp "$READER" reader.exe
 cp "$fixtures/greeting.txt" data/greeting.txt
-
-failures=0
-checks=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { checks=$((checks + 1)); }
 
 # The packer: exit code in $rc, stdout in out.txt, stderr in err.txt (CRs dropped).
 pack() {
@@ -130,21 +126,6 @@ pack list --key marlpane flipped.exe
   [ "$(wc -l <err.txt)" -eq 1 ] || fail "list of flipped copy: $(cat out.txt err.txt)"
 
 # 4. Errors: one line, non-zero exit, no output file, no temporary left over.
-expect_error() {  # DESCRIPTION OUTPUT_FILE then the packer's arguments
-  local what=$1 output=$2
-  shift 2
-  check
-  pack "$@"
-  if [ $rc -eq 0 ]; then
-    fail "$what: succeeded"
-  elif [ "$(wc -l <err.txt)" -ne 1 ]; then
-    fail "$what: message is not one line: $(cat err.txt)"
-  elif [ -n "$output" ] && [ -e "$output" ] && [ "$(cat "$output")" != keep ]; then
-    fail "$what: output was written"
-  elif ls ./*.respack-tmp >/dev/null 2>&1; then
-    fail "$what: temporary file left"
-  fi
-}
 echo keep >kept.exe
 write_manifest m_long.ini marlpane "${name39}X=data/text.txt"
 write_manifest m_dup.ini marlpane "settings=data/settings.bin" "settings=data/text.txt"
@@ -178,5 +159,4 @@ check
 pack frobnicate
 [ $rc -eq 2 ] || fail "unknown command exits $rc"
 
-echo "$checks checks, $failures failed"
-[ $failures -eq 0 ]
+finish

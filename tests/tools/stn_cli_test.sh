@@ -5,6 +5,8 @@
 # Wine launcher for the Windows program). Everything runs inside WORK_FOLDER
 # with relative paths so that the same script serves both trees.
 set -u
+. "$(cd "$(dirname "$0")" && pwd)/cli_test_lib.sh"
+expected_error_rc=1
 work=$1
 assets=$2
 : "${PACKER:?}"
@@ -14,11 +16,6 @@ rm -rf "$work"
 mkdir -p "$work"
 cd "$work" || exit 1
 cp "$assets/stn.ini" "$assets/stn.bin" .
-
-failures=0
-checks=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { checks=$((checks + 1)); }
 
 # The packer: exit code in $rc, stdout in the file $out (raw), stderr in err.txt (CRs dropped).
 out=out.txt
@@ -109,21 +106,6 @@ check
 pack append brand_other.ini image.exe other.exe
 
 # 3. Errors: one line, exit code 1, the output left as it was, no temporary.
-expect_error() {  # DESCRIPTION OUTPUT_FILE then the packer's arguments
-  local what=$1 output=$2
-  shift 2
-  check
-  pack "$@"
-  if [ $rc -ne 1 ]; then
-    fail "$what: exit code $rc"
-  elif [ "$(wc -l <err.txt)" -ne 1 ]; then
-    fail "$what: message is not one line: $(cat err.txt)"
-  elif [ -n "$output" ] && [ -e "$output" ] && [ "$(cat "$output")" != keep ]; then
-    fail "$what: output was written"
-  elif ls ./*.respack-tmp >/dev/null 2>&1; then
-    fail "$what: temporary file left"
-  fi
-}
 echo keep >kept.bin
 printf '[title]\ncolor=red\n' >bad_colour.ini
 printf '[title]\nshow=yes\ncolour=#000000\n' >unknown_key.ini
@@ -159,5 +141,4 @@ pack stn warned.ini warned.bin
 [ $rc -eq 0 ] && [ -s warned.bin ] && grep -q "warning: warned.ini: the default language 'Klingon' is not in the language list" err.txt ||
   fail "warning case: rc $rc, $(cat err.txt)"
 
-echo "$checks checks, $failures failed"
-[ $failures -eq 0 ]
+finish
