@@ -76,8 +76,7 @@ const char* const kDetected[] = {
 
 std::string Key(int option) { return "Option_" + std::to_string(option); }
 
-void WriteFiles(const std::wstring& folder, std::string& typedIni, std::string& typesText,
-                std::string& detectIni) {
+void WriteFiles(std::string& typedIni, std::string& typesText, std::string& detectIni) {
   const int kinds = static_cast<int>(sizeof(kMix) / sizeof(kMix[0]));
   const int detected = static_cast<int>(sizeof(kDetected) / sizeof(kDetected[0]));
   for (int option = 0; option < kOptions; ++option) {
@@ -92,7 +91,6 @@ void WriteFiles(const std::wstring& folder, std::string& typedIni, std::string& 
     typesText += Key(option) + "=" + mix.descriptor + "\r\n";
     detectIni += Key(option) + "=" + kDetected[option % detected] + "\r\n";
   }
-  (void)folder;
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
@@ -224,7 +222,7 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = argc > 2 ? _wtoi(argv[2]) : 3;
 
   std::string typedIni, typesText, detectIni;
-  WriteFiles(folder, typedIni, typesText, detectIni);
+  WriteFiles(typedIni, typesText, detectIni);
   const std::wstring typedPath = folder + L"bench_typed.ini";
   const std::wstring detectPath = folder + L"bench_detect.ini";
   if (!WriteBytes(typedPath, typedIni) || !WriteBytes(folder + L"bench_typed.ITP", typesText) ||

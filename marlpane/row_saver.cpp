@@ -16,12 +16,8 @@ namespace {
 // SELECTFIRST.
 constexpr int32_t kDetectedChoiceRowType = static_cast<int32_t>(CellKind::Choice);
 
-std::u16string Decimal(long long value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
-std::u16string UnsignedDecimal(unsigned long long value) {
+template <class Number>
+std::u16string Decimal(Number value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());
 }
@@ -69,12 +65,9 @@ std::u16string ChosenItem(const CTypedCells& cells, int row) {
 
 std::u16string FontText(const FontBlock& font) {
   std::u16string out = font.face;
-  for (long long field : {static_cast<long long>(font.size), static_cast<long long>(font.bold != 0),
-                          static_cast<long long>(font.italic != 0),
-                          static_cast<long long>(font.underline != 0),
-                          static_cast<long long>(font.strikeOut != 0)}) {
-    out += u';';
-    out += Decimal(field);
+  out += u';' + Decimal(font.size);
+  for (uint8_t style : {font.bold, font.italic, font.underline, font.strikeOut}) {
+    out += style ? u";1" : u";0";
   }
   return out;
 }
@@ -129,7 +122,7 @@ bool EditedForm(int32_t rowType, const CTypedCells& cells, int row, const char16
                            kWindowTextCapacity)) {
         return false;
       }
-      out = UnsignedDecimal(window) + u';' + title + u';' + className;
+      out = Decimal(window) + u';' + title + u';' + className;
       return true;
     }
     case kRowStringHex:
