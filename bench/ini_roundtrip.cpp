@@ -17,7 +17,7 @@
 
 #include "common/plain_file.h"
 #include "common/text16.h"
-#include "marlpane/ini_document.h"
+#include "marlpane/document/ini_document.h"
 
 // ---- Heap accounting: every allocation of the process goes through here ----
 

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "common/text16.h"
-#include "marlpane/ini_document.h"
-#include "marlpane/row_saver.h"
-#include "marlpane/row_sources_win.h"
-#include "marlpane/typed_list_view.h"
+#include "marlpane/document/ini_document.h"
+#include "marlpane/rows/row_saver.h"
+#include "marlpane/rows/row_sources_win.h"
+#include "marlpane/list/typed_list_view.h"
 
 namespace {
 

@@ -1,12 +1,14 @@
-# Each source folder is split by file name: foo_win.cpp builds only in the
-# Windows tree, foo_posix.cpp only in the native tree, everything else in both.
-# main_*.cpp files are program entries and never go into a library.
+# Each source folder, with its subfolders, is split by file name: foo_win.cpp
+# builds only in the Windows tree, foo_posix.cpp only in the native tree,
+# everything else in both. main_*.cpp files are program entries and never go
+# into a library; folders named "fixtures" hold test data and helper programs.
 function(collect_layer_sources out dir)
-  file(GLOB all CONFIGURE_DEPENDS "${dir}/*.cpp")
+  file(GLOB_RECURSE all CONFIGURE_DEPENDS "${dir}/*.cpp")
   set(result "")
   foreach(f IN LISTS all)
     get_filename_component(name "${f}" NAME_WE)
-    if(name MATCHES "^main(_|$)")
+    file(RELATIVE_PATH relative "${dir}" "${f}")
+    if(name MATCHES "^main(_|$)" OR relative MATCHES "(^|/)fixtures/")
       continue()
     endif()
     if(name MATCHES "_win$" AND NOT WIN32)

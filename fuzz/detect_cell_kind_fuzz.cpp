@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "marlpane/detect_cell_kind.h"
-#include "marlpane/typed_cells.h"
+#include "marlpane/rows/detect_cell_kind.h"
+#include "marlpane/rows/typed_cells.h"
 
 namespace {
 

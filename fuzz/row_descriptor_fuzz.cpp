@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "marlpane/row_builder.h"
-#include "marlpane/typed_cells.h"
+#include "marlpane/rows/row_builder.h"
+#include "marlpane/rows/typed_cells.h"
 
 namespace {
 

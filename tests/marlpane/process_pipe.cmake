@@ -5,7 +5,7 @@
 if(WIN32 AND TARGET marlpane_tests)
   set(pipe_children_folder "pipe_children")
   foreach(child items flood stderr forever stdin echo)
-    add_executable(pipe_${child} "${CMAKE_CURRENT_LIST_DIR}/pipe_children/pipe_${child}.cpp")
+    add_executable(pipe_${child} "${CMAKE_CURRENT_LIST_DIR}/rows/fixtures/pipe_children/pipe_${child}.cpp")
     set_target_properties(pipe_${child} PROPERTIES
       RUNTIME_OUTPUT_DIRECTORY "$<TARGET_FILE_DIR:marlpane_tests>/${pipe_children_folder}")
     add_dependencies(marlpane_tests pipe_${child})

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/text16.h"
-#include "marlpane/ini_document.h"
+#include "marlpane/document/ini_document.h"
 
 namespace {
 

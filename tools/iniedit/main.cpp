@@ -13,7 +13,7 @@
 
 #include "common/plain_file.h"
 #include "common/text16.h"
-#include "marlpane/ini_document.h"
+#include "marlpane/document/ini_document.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

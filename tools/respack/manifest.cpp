@@ -2,7 +2,7 @@
 
 #include "common/plain_file.h"
 #include "common/text16.h"
-#include "marlpane/ini_document.h"
+#include "marlpane/document/ini_document.h"
 #include "tools/respack/pack_archive.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "common/text16.h"
-#include "marlpane/ini_document.h"
+#include "marlpane/document/ini_document.h"
 
 namespace {
 

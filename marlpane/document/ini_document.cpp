@@ -1,0 +1,497 @@
+// The document keeps the file as one text and never rebuilds it: lookups
+// scan the text, and a replacement swaps the characters of one value.
+//
+// Replacing values one by one from the top and moving the tail each time
+// would cost time quadratic in the file size when the editor saves every
+// row. So the key lines are indexed once (an entry table of value positions),
+// and a new value that holds no line end is only recorded (the value goes to
+// a pool); all recorded values are put in place in one pass before the text
+// is read again or saved. A value with CR or LF changes the line structure,
+// so it is applied at once, together with everything pending.
+#include "marlpane/document/ini_document.h"
+
+#include <climits>
+#include <cstring>
+
+#include "common/plain_file.h"
+#include "common/text16.h"
+
+struct CIniDocument::EntryRecord {
+  size_t valueStart;
+  size_t valueLength;
+  size_t newOffset;  // in the pool, kNoValue when nothing is pending
+  size_t newLength;
+};
+
+namespace {
+
+constexpr size_t kNoValue = static_cast<size_t>(-1);
+constexpr char16_t kCR = 13;
+constexpr char16_t kLF = 10;
+constexpr char16_t kMark = 0xFEFF;
+// GetInt and GetBool accept values of at most this many characters.
+constexpr size_t kIntValueLimit = 100;
+constexpr size_t kBoolValueLimit = 10;
+// "%20d": the width of the number field.
+constexpr size_t kIntFieldWidth = 20;
+// Pool characters of overwritten values that trigger applying the pending
+// replacements early, so repeated replacement cannot grow the pool forever.
+constexpr size_t kPoolGarbageLimit = 1u << 16;
+
+bool IsLineEnd(char16_t c) { return c == kCR || c == kLF; }
+
+int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+bool HasLineEnd(const char16_t* text, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (IsLineEnd(text[i])) return true;
+  }
+  return false;
+}
+
+// Copies n characters, cut to the capacity, with a terminator.
+void CopyCut(char16_t* out, size_t capacity, const char16_t* source, size_t n) {
+  if (!out || capacity == 0) return;
+  if (n > capacity - 1) n = capacity - 1;
+  if (n) std::memcpy(out, source, n * sizeof(char16_t));
+  out[n] = 0;
+}
+
+}  // namespace
+
+CIniDocument::CIniDocument() = default;
+CIniDocument::~CIniDocument() = default;
+
+CIniDocument::EntryRecord* CIniDocument::Entries() {
+  return reinterpret_cast<EntryRecord*>(entries_.At(0));
+}
+
+// ---- Loading and saving ----
+
+bool CIniDocument::Load(const char16_t* path) {
+  CTextFile file;
+  file.SetSkipCR(false);
+  if (!file.OpenRead(path)) return false;
+  unicode_ = file.IsUnicode() ? 1 : 0;
+  uint32_t n = file.LengthInCharacters();
+  if (n == 0) return false;
+
+  CTextBuffer loaded;
+  if (!loaded.Reserve(n) || !loaded.SetLength(n)) return false;
+  int got = file.ReadChars(loaded.Data(), n);
+  loaded.SetLength(got > 0 ? static_cast<size_t>(got) : 0);  // only a mark: empty text
+  loaded.CutAtNul();
+
+  text_.SwapText(loaded);
+  text_.SetCursor(0);
+  DropEntryTable();
+  if (properties_) DecodeEscapes();
+  return true;
+}
+
+bool CIniDocument::Parse(const void* bytes, size_t length) {
+  const uint8_t* data = static_cast<const uint8_t*>(bytes);
+  if (!data) length = 0;
+  CTextBuffer parsed;
+  if (length >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+    size_t n = (length - 2) / 2;
+    if (parsed.Reserve(n) && parsed.SetLength(n)) {
+      char16_t* out = parsed.Data();
+      for (size_t i = 0; i < n; ++i) out[i] = static_cast<char16_t>(data[2 + 2 * i] | (data[3 + 2 * i] << 8));
+    }
+  } else if (parsed.Reserve(length) && parsed.SetLength(length)) {
+    char16_t* out = parsed.Data();
+    for (size_t i = 0; i < length; ++i) out[i] = data[i];
+  }
+  parsed.CutAtNul();
+  text_.SwapText(parsed);
+  text_.SetCursor(0);
+  DropEntryTable();
+  return true;
+}
+
+// Turns "\u" and up to four hexadecimal digits into the character of that
+// value, in one pass. Characters after the digits are kept, and "\u0000" is
+// left as written: a NUL would end the text and lose the rest of the file.
+void CIniDocument::DecodeEscapes() {
+  char16_t* text = text_.Data();
+  const size_t length = text_.Length();
+  if (!text) return;
+  size_t write = 0;
+  size_t read = 0;
+  while (read < length) {
+    if (text[read] == u'\\' && read + 1 < length && text[read + 1] == u'u') {
+      unsigned value = 0;
+      size_t digits = 0;
+      while (digits < 4 && read + 2 + digits < length) {
+        int d = HexDigit(text[read + 2 + digits]);
+        if (d < 0) break;
+        value = value * 16 + static_cast<unsigned>(d);
+        ++digits;
+      }
+      if (digits > 0 && value != 0) {
+        text[write++] = static_cast<char16_t>(value);
+        read += 2 + digits;
+        continue;
+      }
+    }
+    text[write++] = text[read++];
+  }
+  text_.SetLength(write);
+  DropEntryTable();
+}
+
+bool CIniDocument::CanEncodeText() {
+  ApplyPending();
+  if (unicode_ || properties_) return true;
+  const char16_t* text = text_.Text();
+  for (size_t i = 0, n = text_.Length(); i < n; ++i) {
+    if (text[i] > 0xFF) return false;
+  }
+  return true;
+}
+
+uint32_t CIniDocument::Save(const char16_t* path) {
+  ApplyPending();
+  if (!CanEncodeText()) return 0;
+  const char16_t* text = text_.Text();
+  const size_t length = text_.Length();
+  size_t wide = 0;
+  if (properties_) {
+    for (size_t i = 0; i < length; ++i) wide += text[i] > 0xFF;
+  }
+  if (wide == 0) return WriteTextFile(path, unicode_ != 0, text, length);
+
+  // Properties mode: characters above 0xFF are written as "\uXXXX".
+  static const char16_t kHex[] = u"0123456789ABCDEF";
+  CTextBuffer escaped;
+  if (!escaped.Reserve(length + 5 * wide) || !escaped.SetLength(length + 5 * wide)) return 0;
+  char16_t* out = escaped.Data();
+  for (size_t i = 0; i < length; ++i) {
+    char16_t c = text[i];
+    if (c <= 0xFF) {
+      *out++ = c;
+      continue;
+    }
+    *out++ = u'\\';
+    *out++ = u'u';
+    for (int shift = 12; shift >= 0; shift -= 4) *out++ = kHex[(c >> shift) & 0xF];
+  }
+  return WriteTextFile(path, unicode_ != 0, escaped.Text(), escaped.Length());
+}
+
+const char16_t* CIniDocument::Text() {
+  ApplyPending();
+  return text_.Text();
+}
+
+size_t CIniDocument::Length() {
+  ApplyPending();
+  return text_.Length();
+}
+
+// ---- Lookups ----
+
+bool CIniDocument::FindValue(const char16_t* section, const char16_t* key, size_t* start, size_t* length) {
+  ApplyPending();
+  const char16_t* text = text_.Text();
+  size_t bodyStart = 0;
+  size_t bodyEnd = text_.Length();
+  size_t sectionLength = TextLength(section);
+  if (sectionLength > 0) {
+    CTextBuffer header;
+    if (!header.Append(u'[') || !header.Append(section, sectionLength) || !header.Append(u']')) return false;
+    size_t at = text_.Find(header.Text(), header.Length());
+    if (at == CTextBuffer::kNotFound) return false;
+    bodyStart = at + header.Length();
+    size_t next = text_.Find(u"\n[", 2, bodyStart);
+    if (next != CTextBuffer::kNotFound) bodyEnd = next;
+  }
+  size_t keyLength = TextLength(key);
+  if (keyLength == 0) return false;
+
+  // The first "key=" that lies wholly within the body.
+  size_t from = bodyStart;
+  size_t valueStart = CTextBuffer::kNotFound;
+  while (true) {
+    size_t at = text_.Find(key, keyLength, from);
+    if (at == CTextBuffer::kNotFound || at + keyLength >= bodyEnd) return false;
+    if (text[at + keyLength] == u'=') {
+      valueStart = at + keyLength + 1;
+      break;
+    }
+    from = at + 1;
+  }
+  size_t valueEnd = valueStart;
+  while (valueEnd < bodyEnd && text[valueEnd] != kLF) ++valueEnd;
+  if (valueEnd > valueStart && text[valueEnd - 1] == kCR) --valueEnd;
+  if (start) *start = valueStart;
+  if (length) *length = valueEnd - valueStart;
+  return true;
+}
+
+bool CIniDocument::GetString(const char16_t* section, const char16_t* key, char16_t* buffer, size_t capacity) {
+  size_t start = 0;
+  size_t length = 0;
+  if (!buffer || !FindValue(section, key, &start, &length) || length >= capacity) return false;
+  CopyCut(buffer, capacity, text_.Text() + start, length);
+  return true;
+}
+
+bool CIniDocument::GetInt(const char16_t* section, const char16_t* key, int* out) {
+  size_t start = 0;
+  size_t length = 0;
+  if (!FindValue(section, key, &start, &length) || length > kIntValueLimit) return false;
+  const char16_t* value = text_.Text() + start;
+  size_t i = 0;
+  while (i < length && (value[i] == u' ' || value[i] == u'\t' || value[i] == kCR || value[i] == kLF ||
+                        value[i] == u'\v' || value[i] == u'\f')) {
+    ++i;
+  }
+  const size_t fieldEnd = length - i > kIntFieldWidth ? i + kIntFieldWidth : length;
+  bool negative = false;
+  if (i < fieldEnd && (value[i] == u'+' || value[i] == u'-')) negative = value[i++] == u'-';
+  long long number = 0;
+  size_t digits = 0;
+  for (; i < fieldEnd && value[i] >= u'0' && value[i] <= u'9'; ++i, ++digits) {
+    if (number <= LLONG_MAX / 10) number = number * 10 + (value[i] - u'0');
+  }
+  if (digits == 0) return false;
+  if (negative) number = -number;
+  // Out-of-range numbers saturate.
+  if (number > INT_MAX) number = INT_MAX;
+  if (number < INT_MIN) number = INT_MIN;
+  if (out) *out = static_cast<int>(number);
+  return true;
+}
+
+bool CIniDocument::GetBool(const char16_t* section, const char16_t* key, int* out) {
+  size_t start = 0;
+  size_t length = 0;
+  if (!FindValue(section, key, &start, &length) || length > kBoolValueLimit) return false;
+  char16_t first = length ? text_.Text()[start] : 0;
+  if (out) *out = (length == 0 || first == u'0' || first == u'N' || first == u'n') ? 0 : 1;
+  return true;
+}
+
+// ---- Walking the lines ----
+
+bool CIniDocument::ReadKeyLine(size_t* cursor, bool stopAtSection, size_t* keyStart, size_t* keyLength,
+                               size_t* valueStart, size_t* valueLength) const {
+  const char16_t* text = text_.Text();
+  const size_t length = text_.Length();
+  size_t position = *cursor;
+  while (position < length) {
+    const size_t lineStart = position;
+    size_t lineEnd = lineStart;
+    while (lineEnd < length && !IsLineEnd(text[lineEnd])) ++lineEnd;
+    size_t next = lineEnd;  // behind the line end: CR LF, CR or LF
+    if (next < length) next += (text[next] == kCR && next + 1 < length && text[next + 1] == kLF) ? 2 : 1;
+    position = next;
+
+    size_t first = lineStart;
+    if (first < lineEnd && text[first] == kMark) ++first;
+    if (first == lineEnd || text[first] == u';' || text[first] == u'#') continue;
+    if (text[first] == u'[') {
+      if (stopAtSection) {
+        *cursor = lineStart;
+        return false;
+      }
+      continue;
+    }
+    size_t equals = lineStart;
+    while (equals < lineEnd && text[equals] != u'=') ++equals;
+    if (equals == lineEnd) continue;
+    *keyStart = lineStart;
+    *keyLength = equals - lineStart;
+    *valueStart = equals + 1;
+    *valueLength = lineEnd - equals - 1;
+    *cursor = position;
+    return true;
+  }
+  if (*cursor < length) *cursor = length;
+  return false;
+}
+
+bool CIniDocument::NextEntry(char16_t* key, char16_t* value, bool stopAtSection, size_t keyCapacity,
+                             size_t valueCapacity) {
+  ApplyPending();
+  size_t cursor = text_.Cursor();
+  size_t keyStart, keyLength, valueStart, valueLength;
+  bool found = ReadKeyLine(&cursor, stopAtSection, &keyStart, &keyLength, &valueStart, &valueLength);
+  text_.SetCursor(cursor);
+  if (!found) return false;
+  CopyCut(key, keyCapacity, text_.Text() + keyStart, keyLength);
+  CopyCut(value, valueCapacity, text_.Text() + valueStart, valueLength);
+  return true;
+}
+
+bool CIniDocument::NextSection(char16_t* buffer, size_t capacity) {
+  ApplyPending();
+  const char16_t* text = text_.Text();
+  const size_t length = text_.Length();
+  size_t open = text_.Cursor();
+  for (;; ++open) {
+    open = text_.Find(u'[', open);
+    if (open == CTextBuffer::kNotFound) return false;
+    if (open == 0 || text[open - 1] == kLF || text[open - 1] == kMark) break;
+  }
+  size_t close = text_.Find(u']', open + 1);
+  if (close == CTextBuffer::kNotFound) return false;
+  size_t nameLength = close - open - 1;
+  if (nameLength >= capacity || nameLength >= kFieldCapacity) return false;
+  CopyCut(buffer, capacity, text + open + 1, nameLength);
+  // On to the start of the line after the header.
+  size_t next = close;
+  while (next < length && !IsLineEnd(text[next])) ++next;
+  if (next < length && text[next] == kCR) {
+    ++next;
+    if (next < length && text[next] == kLF) ++next;
+  } else if (next < length) {
+    ++next;
+  }
+  text_.SetCursor(next);
+  return true;
+}
+
+bool CIniDocument::FindSection(const char16_t* name) {
+  ApplyPending();
+  CTextBuffer header;
+  size_t nameLength = TextLength(name);
+  if (!header.Append(u'[') || !header.Append(name, nameLength) || !header.Append(u']')) return false;
+  size_t at = text_.Find(header.Text(), header.Length());
+  if (at == CTextBuffer::kNotFound) return false;
+  text_.SetCursor(at + header.Length());
+  return true;
+}
+
+// ---- Replacing values ----
+
+void CIniDocument::DropEntryTable() {
+  entries_.Clear();
+  pool_.Clear();
+  haveEntries_ = false;
+  pendingCount_ = 0;
+  poolGarbage_ = 0;
+}
+
+bool CIniDocument::BuildEntryTable() {
+  if (haveEntries_) return true;
+  entries_.Clear();
+  size_t cursor = 0;
+  size_t keyStart, keyLength, valueStart, valueLength;
+  size_t count = 0;
+  while (ReadKeyLine(&cursor, false, &keyStart, &keyLength, &valueStart, &valueLength)) {
+    EntryRecord record{valueStart, valueLength, kNoValue, 0};
+    if (!entries_.Insert(count * sizeof(EntryRecord), sizeof(EntryRecord), &record)) {
+      entries_.Clear();
+      return false;
+    }
+    ++count;
+  }
+  haveEntries_ = true;
+  return true;
+}
+
+void CIniDocument::ApplyPending() {
+  if (pendingCount_ == 0) return;
+  EntryRecord* entries = Entries();
+  const size_t count = entries_.Count(sizeof(EntryRecord));
+  const char16_t* pool = reinterpret_cast<const char16_t*>(pool_.At(0));
+  const char16_t* text = text_.Text();
+  const size_t length = text_.Length();
+
+  size_t newLength = length;
+  for (size_t i = 0; i < count; ++i) {
+    if (entries[i].newOffset != kNoValue) newLength = newLength - entries[i].valueLength + entries[i].newLength;
+  }
+  CTextBuffer fresh;
+  if (fresh.Reserve(newLength) && fresh.SetLength(newLength)) {
+    char16_t* out = fresh.Data();
+    size_t from = 0;  // next character of the old text to copy
+    size_t shift = 0;
+    for (size_t i = 0; i < count; ++i) {
+      EntryRecord& e = entries[i];
+      const size_t newStart = e.valueStart + shift;  // moved by the earlier values (wraps when negative)
+      if (e.newOffset == kNoValue) {
+        e.valueStart = newStart;
+        continue;
+      }
+      size_t before = e.valueStart - from;
+      std::memcpy(out, text + from, before * sizeof(char16_t));
+      out += before;
+      if (e.newLength) std::memcpy(out, pool + e.newOffset, e.newLength * sizeof(char16_t));
+      out += e.newLength;
+      from = e.valueStart + e.valueLength;
+      shift = shift + e.newLength - e.valueLength;
+      e.valueStart = newStart;
+      e.valueLength = e.newLength;
+      e.newOffset = kNoValue;
+      e.newLength = 0;
+    }
+    std::memcpy(out, text + from, (length - from) * sizeof(char16_t));
+    text_.SwapText(fresh);
+  } else {
+    // Short of memory for a second text: apply in place from the last
+    // entry up, so that earlier positions stay valid.
+    for (size_t i = count; i-- > 0;) {
+      EntryRecord& e = entries[i];
+      if (e.newOffset == kNoValue) continue;
+      text_.Replace(e.valueStart, e.valueLength, pool + e.newOffset, e.newLength);
+      e.newOffset = kNoValue;
+    }
+    haveEntries_ = false;
+    entries_.Clear();
+  }
+  pool_.Clear();
+  pendingCount_ = 0;
+  poolGarbage_ = 0;
+}
+
+bool CIniDocument::ReplaceNow(size_t entry, const char16_t* value, size_t valueLength) {
+  ApplyPending();
+  if (!BuildEntryTable()) return false;
+  if (entry >= entries_.Count(sizeof(EntryRecord))) return false;
+  EntryRecord& e = Entries()[entry];
+  bool replaced = text_.Replace(e.valueStart, e.valueLength, value, valueLength);
+  DropEntryTable();
+  return replaced;
+}
+
+bool CIniDocument::EntryValue(size_t entry, std::u16string& out) {
+  out.clear();
+  ApplyPending();
+  if (!BuildEntryTable()) return false;
+  if (entry >= entries_.Count(sizeof(EntryRecord))) return false;
+  const EntryRecord& e = Entries()[entry];
+  out.assign(text_.Text() + e.valueStart, e.valueLength);
+  return true;
+}
+
+bool CIniDocument::ReplaceValue(size_t entry, const char16_t* value) {
+  if (!value) value = u"";
+  const size_t valueLength = TextLength(value);
+  if (!BuildEntryTable()) return false;
+  if (entry >= entries_.Count(sizeof(EntryRecord))) return false;
+  if (HasLineEnd(value, valueLength)) return ReplaceNow(entry, value, valueLength);
+
+  const size_t poolOffset = pool_.Length() / sizeof(char16_t);
+  if (valueLength && !pool_.Insert(pool_.Length(), valueLength * sizeof(char16_t), value)) {
+    return ReplaceNow(entry, value, valueLength);
+  }
+  EntryRecord& e = Entries()[entry];
+  if (e.newOffset == kNoValue) {
+    ++pendingCount_;
+  } else {
+    poolGarbage_ += e.newLength;
+  }
+  e.newOffset = poolOffset;
+  e.newLength = valueLength;
+  if (poolGarbage_ > kPoolGarbageLimit && poolGarbage_ > poolOffset / 2) ApplyPending();
+  return true;
+}

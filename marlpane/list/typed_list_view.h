@@ -1,0 +1,67 @@
+// The option list: an editable colour list whose cells carry kinds and
+// values (CTypedCells). The cells are the model; the list control mirrors
+// their texts and colours, and an edit opens the editor of the value cell's
+// kind. Win32 only.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "marlpane/list/editable_list_view.h"
+#include "marlpane/app/editor_options.h"
+#include "marlpane/rows/row_builder.h"
+#include "marlpane/rows/typed_cells.h"
+
+class CIniDocument;
+
+class CTypedListView : public CEditableListView, private CTypedCellsHost {
+ public:
+  CTypedListView();
+  ~CTypedListView() override;
+
+  // The kinds and value operations of the cells; every change of a text or
+  // of colours shows in the list at once.
+  CTypedCells& Cells() { return cells_; }
+  const CTypedCells& Cells() const { return cells_; }
+
+  // Rows of the list and of the cells stay in step.
+  int AppendItem(const char16_t* text, int image, LPARAM data) override;
+  bool DeleteItem(int item) override;
+  void DeleteAllItems() override;
+  // Cell texts go through the cells (cut to 4999 characters).
+  bool SetCellText(int item, int column, const char16_t* text) override;
+  bool GetCellText(int item, int column, char16_t* buffer, int capacity) override;
+
+  // Opens the editor of the cell's kind. Untyped and text cells get the
+  // one-line edit box; a toggle flips at once (no editor); read-only cells
+  // and kinds without an editor yet open nothing.
+  HWND CreateEditor(int row, int column, const RECT& cell, HWND owner,
+                    const char16_t* text) override;
+
+  // Empties the list and fills it with the rows of the settings file
+  // (BuildRows): labels, value texts and colours, type icons, tips and the
+  // background of title rows, inserted with the list's drawing held back.
+  // Column 0 gets the widest label's width when options.firstColumnWidth is
+  // negative, else that width; the last column is stretched. False, with
+  // an empty list, when the settings file cannot be loaded.
+  bool LoadRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocument& settings,
+                CRowSources& sources, const EditorOptions& options, BuiltRows& out);
+
+ private:
+  void CellTextChanged(int row, int column, const char16_t* text) override;
+  void CellColoursChanged(int row, int column, uint32_t textColour, uint32_t backColour) override;
+  // While rows are built, one lookup serves every row that names the same
+  // window: asking the system costs about half a millisecond under Wine.
+  uintptr_t LookUpWindow(uintptr_t hint, const char16_t* windowTitle, const char16_t* className,
+                         char16_t* title, size_t capacity) override;
+
+  struct FoundWindow {
+    uintptr_t window;
+    std::u16string title;
+  };
+  bool mirror_ = true;  // off while rows are built outside the list
+  std::map<std::u16string, FoundWindow> windowsFound_;  // during LoadRows
+  CTypedCells cells_;
+};

@@ -1,8 +1,0 @@
-// Outside Windows there is no system digest API to call: digest rows keep
-// their stored value.
-#include "marlpane/password_digest.h"
-
-bool PasswordDigest(int32_t, const char16_t*, std::u16string& out) {
-  out.clear();
-  return false;
-}

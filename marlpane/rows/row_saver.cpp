@@ -1,0 +1,282 @@
+#include "marlpane/rows/row_saver.h"
+
+#include <string>
+#include <vector>
+
+#include "common/date_text.h"
+#include "marlpane/rows/cell_kinds.h"
+#include "marlpane/document/ini_document.h"
+#include "marlpane/rows/password_digest.h"
+#include "marlpane/rows/row_builder.h"
+#include "marlpane/rows/typed_cells.h"
+
+namespace {
+
+// Detection gives choice rows the code of the choice kind; they save like
+// SELECTFIRST.
+constexpr int32_t kDetectedChoiceRowType = static_cast<int32_t>(CellKind::Choice);
+
+template <class Number>
+std::u16string Decimal(Number value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+
+bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+// "yes" in the case pattern of model ("YES", "Yes" or "yes").
+std::u16string InCaseOf(std::u16string_view model, const char16_t* word) {
+  std::u16string out = word;
+  const bool firstUpper = !model.empty() && Upper(model[0]) == model[0] && Lower(model[0]) != model[0];
+  bool allUpper = firstUpper;
+  for (char16_t c : model) allUpper = allUpper && !(Lower(c) == c && Upper(c) != c);
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (allUpper || (firstUpper && i == 0)) out[i] = Upper(out[i]);
+  }
+  return out;
+}
+
+// Choice items from the chosen one on: the chosen item, then every other
+// item in slot order up to the first empty slot, each after ';'.
+std::u16string ChosenFirst(const ChoiceBlock& block) {
+  const size_t chosen = block.current;
+  std::u16string out = block.Item(chosen);
+  for (size_t i = 0, visible = VisibleChoiceCount(block); i < visible; ++i) {
+    if (i == chosen) continue;
+    out += u';';
+    out += block.items[i];
+  }
+  return out;
+}
+
+std::u16string ChosenItem(const CTypedCells& cells, int row) {
+  const ChoiceBlock* block = cells.GetChoiceItems(row, 1);
+  return block ? block->Item(block->current) : u"";
+}
+
+std::u16string FontText(const FontBlock& font) {
+  std::u16string out = font.face;
+  out += u';' + Decimal(font.size);
+  for (uint8_t style : {font.bold, font.italic, font.underline, font.strikeOut}) {
+    out += style ? u";1" : u";0";
+  }
+  return out;
+}
+
+std::u16string MarkersAsBackslashN(std::u16string text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char16_t c : text) {
+    if (c == kLineBreakMarker) {
+      out += u"\\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+bool IsDigestRow(int32_t rowType) {
+  return rowType >= kRowSha160Password && rowType <= kRowMd5Password;
+}
+
+bool IsDriveRow(int32_t rowType) {
+  return rowType >= kRowDrive && rowType <= kRowFixedDrive;
+}
+
+// The forms written only after an edit (their loaded text is not what the
+// row shows, or the form is ours rather than the file's).
+bool EditedForm(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
+                std::u16string& out) {
+  switch (rowType) {
+    case kRowToggleIndex:
+      out = FlagTextLike(stored, cells.GetToggleState(row, 1));
+      return true;
+    case kRowDate:
+    case kRowTime: {
+      const DateTimeBlock* block = cells.GetDateTimeBlock(row, 1);
+      if (!block) return false;
+      char16_t text[kDateTextCapacity];
+      if (cells.GetCellKind(row, 1) == CellKind::Date) {
+        FormatDate(block->current, text, kDateTextCapacity);
+      } else {
+        FormatTime(block->current, text, kDateTextCapacity);
+      }
+      out = text;
+      return true;
+    }
+    case kRowWindow: {
+      uintptr_t window = 0;
+      char16_t title[kWindowTextCapacity];
+      char16_t className[kWindowTextCapacity];
+      if (!cells.GetWindow(row, 1, &window, title, kWindowTextCapacity, className,
+                           kWindowTextCapacity)) {
+        return false;
+      }
+      out = Decimal(window) + u';' + title + u';' + className;
+      return true;
+    }
+    case kRowStringHex:
+      out = EncodeHexText(cells.CellText(row, 1).c_str());
+      return true;
+    case kRowHexPassword: {
+      const char16_t* password = cells.GetPasswordText(row, 1);
+      if (!password) return false;
+      out = EncodeHexText(password);
+      return true;
+    }
+    case kRowImageFile:
+    case kRowEmail:
+      out = cells.CellText(row, 1);
+      return true;
+    case kRowSelectExec:
+      out = ChosenItem(cells, row);
+      return true;
+    default:
+      break;
+  }
+  if (IsDigestRow(rowType)) {
+    const char16_t* password = cells.GetPasswordText(row, 1);
+    return password && PasswordDigest(rowType, password, out);
+  }
+  if (IsDriveRow(rowType)) {
+    const std::u16string item = ChosenItem(cells, row);
+    if (item.empty()) return false;
+    out = DriveItemRoot(item.c_str());
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::u16string FlagTextLike(const char16_t* stored, bool on) {
+  static const char16_t* const kStyles[][2] = {
+      {u"1", u"0"}, {u"yes", u"no"}, {u"true", u"false"}, {u"on", u"off"}, {u"y", u"n"},
+      {u"t", u"f"},
+  };
+  const std::u16string_view text = stored ? stored : u"";
+  for (const auto& style : kStyles) {
+    if (EqualNoCase(text, style[0]) || EqualNoCase(text, style[1])) {
+      return InCaseOf(text, style[on ? 0 : 1]);
+    }
+  }
+  return on ? u"1" : u"0";
+}
+
+std::u16string EncodeHexText(const char16_t* text) {
+  static const char16_t kDigits[] = u"0123456789ABCDEF";
+  std::u16string out;
+  for (const char16_t* c = text; c && *c; ++c) {
+    for (unsigned byte : {static_cast<unsigned>(*c & 0xFF), static_cast<unsigned>(*c >> 8)}) {
+      out += kDigits[byte >> 4];
+      out += kDigits[byte & 0xF];
+    }
+  }
+  return out;
+}
+
+std::u16string DriveItemRoot(const char16_t* item) {
+  std::u16string root = item ? item : u"";
+  const size_t space = root.find(u' ');
+  if (space != std::u16string::npos) root.resize(space);
+  if (!root.empty() && root.back() != u'\\') root += u'\\';
+  return root;
+}
+
+bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
+                 std::u16string& out) {
+  out.clear();
+  switch (rowType) {
+    case kUntypedRowType:
+    case kRowInteger:
+    case kRowReal:
+    case kRowString:
+    case kRowColor:
+    case kRowFile:
+    case kRowFileSave:
+    case kRowFolder:
+      out = cells.CellText(row, 1);
+      return true;
+    case kRowFont: {
+      FontBlock font;
+      if (!cells.GetFont(row, 1, font)) return false;
+      out = FontText(font);
+      return true;
+    }
+    case kDetectedChoiceRowType:
+    case kRowSelectFirst: {
+      const ChoiceBlock* block = cells.GetChoiceItems(row, 1);
+      if (!block) return false;
+      out = ChosenFirst(*block);
+      return true;
+    }
+    case kRowPassword: {
+      const char16_t* password = cells.GetPasswordText(row, 1);
+      if (!password) return false;
+      out = password;
+      return true;
+    }
+    case kRowMultiLine:
+      out = MarkersAsBackslashN(cells.CellText(row, 1));
+      return true;
+    case kRowSelectString:
+      if (!cells.GetChoiceItems(row, 1)) return false;
+      out = ChosenItem(cells, row);
+      return true;
+    case kRowSelectIndex:
+    case kRowSelectIndexString: {
+      // A stored number that names no item shows nothing; its line stays
+      // until the user picks an item.
+      const ChoiceBlock* block = cells.GetChoiceItems(row, 1);
+      if (!block) return false;
+      if (cells.CellText(row, 1).empty() && !cells.CellEdited(row, 1)) return false;
+      const std::u16string item = ChosenItem(cells, row);
+      out = Decimal(block->current);
+      if (rowType == kRowSelectIndexString) out += u';' + item;
+      return true;
+    }
+    case kRowReadOnly:
+    case kRowTitle:
+      return false;
+    default:
+      break;
+  }
+  if (!cells.CellEdited(row, 1)) return false;
+  if (EditedForm(rowType, cells, row, stored, out)) return true;
+  out.clear();
+  return false;
+}
+
+uint32_t SaveRows(const RowTable& table, const CTypedCells& cells, CIniDocument& settings,
+                  const char16_t* path) {
+  // Work out every text against the values as loaded first, then replace:
+  // reading a value after a replacement would apply the pending ones.
+  struct Change {
+    int32_t entry;
+    std::u16string text;
+  };
+  std::vector<Change> changes;
+  std::u16string stored;
+  std::u16string text;
+  for (size_t row = 0; row < table.size(); ++row) {
+    const RowTableEntry& entry = table[row];
+    if (entry.entryIndex < 0) continue;
+    if (!settings.EntryValue(static_cast<size_t>(entry.entryIndex), stored)) continue;
+    if (!RowSaveText(entry.rowType, cells, static_cast<int>(row), stored.c_str(), text)) continue;
+    if (text != stored) changes.push_back({entry.entryIndex, std::move(text)});
+  }
+  for (const Change& change : changes) {
+    if (!settings.ReplaceValue(static_cast<size_t>(change.entry), change.text.c_str())) return 0;
+  }
+  return settings.Save(path);
+}

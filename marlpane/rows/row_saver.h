@@ -1,0 +1,40 @@
+// What Save writes back for each row of the option list: by the row type
+// the row was loaded with, the text that replaces the value on the row's
+// key line, or nothing, so that the line keeps the value it was loaded with.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "marlpane/rows/row_table.h"
+
+class CIniDocument;
+class CTypedCells;
+
+// The flag text for on in the style of stored: "1"/"0", "yes"/"no",
+// "true"/"false", "on"/"off", "y"/"n" and "t"/"f", each in the case of
+// stored (all lower, all upper or capitalised); "1"/"0" when stored shows
+// no such style.
+std::u16string FlagTextLike(const char16_t* stored, bool on);
+
+// The UTF-16LE bytes of text as upper-case hexadecimal, two digits per byte
+// in byte order ("H" -> "4800").
+std::u16string EncodeHexText(const char16_t* text);
+
+// The root of the drive a drive item names ("D: (CD)" -> "D:\").
+std::u16string DriveItemRoot(const char16_t* item);
+
+// The save text of row (its value cell is column 1) into out. stored is the
+// value on the row's line as loaded (the flag style of toggles comes from
+// it). False when Save leaves the line as it is: read-only and title rows,
+// and rows whose form is written only after an edit when the value cell
+// was not edited.
+bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
+                 std::u16string& out);
+
+// Puts the save text of every row that has one into settings on its key
+// line (a text equal to the present value changes nothing), then saves
+// settings to path. Returns the document's Save result: 0 when nothing was
+// written.
+uint32_t SaveRows(const RowTable& table, const CTypedCells& cells, CIniDocument& settings,
+                  const char16_t* path);
