@@ -1,0 +1,172 @@
+// winprobe: what another program's windows show, for tests that drive a
+// program from outside (they click and type through the X server and read
+// back here what a person would see).
+//
+//   winprobe top PID          the process's top-level windows
+//   winprobe find TEXT        the top-level windows whose title holds TEXT
+//   winprobe tree HWND        the window and all its descendants
+//   winprobe list HWND        the rows of a list-view control
+//   winprobe kill PID         ends the process (a test that gave up on it)
+//
+// One line per window, tab-separated, UTF-8:
+//   top/tree: hwnd parent id visible enabled left top width height class text
+//             (screen coordinates; the text as WM_GETTEXT gives it)
+//   list:     row selected column0 image1 column1 (image1: the value
+//             column's image, -1 for none; texts with CR, LF and TAB
+//             written as \r, \n and \t)
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Escaped(const std::wstring& text) {
+  std::wstring out;
+  for (wchar_t c : text) {
+    if (c == L'\r') out += L"\\r";
+    else if (c == L'\n') out += L"\\n";
+    else if (c == L'\t') out += L"\\t";
+    else if (c == L'\\') out += L"\\\\";
+    else out += c;
+  }
+  return out;
+}
+
+std::wstring TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return L"";
+  std::vector<wchar_t> text(length + 2);
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
+  return std::wstring(text.data());
+}
+
+void PrintWindow(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  wchar_t className[256] = {};
+  GetClassNameW(window, className, 256);
+  std::wstring line = std::to_wstring(reinterpret_cast<uintptr_t>(window)) + L"\t" +
+                      std::to_wstring(reinterpret_cast<uintptr_t>(GetAncestor(window, GA_PARENT))) + L"\t" +
+                      std::to_wstring(GetDlgCtrlID(window)) + L"\t" +
+                      (IsWindowVisible(window) ? L"1" : L"0") + L"\t" +
+                      (IsWindowEnabled(window) ? L"1" : L"0") + L"\t" + std::to_wstring(r.left) + L"\t" +
+                      std::to_wstring(r.top) + L"\t" + std::to_wstring(r.right - r.left) + L"\t" +
+                      std::to_wstring(r.bottom - r.top) + L"\t" + className + L"\t" +
+                      Escaped(TextOf(window));
+  std::printf("%s\n", Utf8(line).c_str());
+}
+
+BOOL CALLBACK PrintChild(HWND window, LPARAM) {
+  PrintWindow(window);
+  return TRUE;
+}
+
+// Top-level windows of one process, or whose title holds a text.
+struct TopSearch {
+  DWORD pid;
+  std::wstring title;
+};
+
+BOOL CALLBACK PrintTop(HWND window, LPARAM parameter) {
+  const auto* search = reinterpret_cast<TopSearch*>(parameter);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  const bool match = search->title.empty() ? pid == search->pid
+                                           : TextOf(window).find(search->title) != std::wstring::npos;
+  if (match) PrintWindow(window);
+  return TRUE;
+}
+
+// Reads the list's rows through a buffer in the list's own process.
+int PrintList(HWND list) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return 1;
+  constexpr size_t kTextChars = 5000;
+  const size_t size = sizeof(LVITEMW) + kTextChars * sizeof(wchar_t);
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return 1;
+  const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < rows; ++row) {
+    std::wstring line = std::to_wstring(row);
+    const UINT state = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED));
+    line += (state & LVIS_SELECTED) ? L"\t1" : L"\t0";
+    for (int column = 0; column < 2; ++column) {
+      LVITEMW item = {};
+      item.mask = LVIF_TEXT | LVIF_IMAGE;
+      item.iItem = row;
+      item.iSubItem = column;
+      item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+      item.cchTextMax = kTextChars;
+      item.iImage = -1;
+      WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+      SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+      std::vector<wchar_t> text(kTextChars);
+      ReadProcessMemory(process, remote, &item, sizeof(item), nullptr);
+      ReadProcessMemory(process, remote + sizeof(LVITEMW), text.data(), kTextChars * sizeof(wchar_t), nullptr);
+      text.back() = 0;
+      // The value column's type icon stands before its text.
+      if (column == 1) line += L"\t" + std::to_wstring(item.iImage);
+      line += L"\t" + Escaped(text.data());
+    }
+    std::printf("%s\n", Utf8(line).c_str());
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return 0;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID\n");
+  return 2;
+}
+
+}  // namespace
+
+int main() {
+  int count = 0;
+  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!arguments || count != 3) return Usage();
+  const std::wstring command = arguments[1];
+  const unsigned long long number = std::wcstoull(arguments[2], nullptr, 10);
+  if (command == L"top" || command == L"find") {
+    TopSearch search{static_cast<DWORD>(number), command == L"find" ? arguments[2] : L""};
+    EnumWindows(PrintTop, reinterpret_cast<LPARAM>(&search));
+    return 0;
+  }
+  if (command == L"kill") {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(number));
+    const bool ended = process && TerminateProcess(process, 1);
+    if (process) CloseHandle(process);
+    return ended ? 0 : 1;
+  }
+  HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(number));
+  if (!IsWindow(window)) {
+    std::fprintf(stderr, "winprobe: no window %llu\n", number);
+    return 1;
+  }
+  if (command == L"tree") {
+    PrintWindow(window);
+    EnumChildWindows(window, PrintChild, 0);
+    return 0;
+  }
+  if (command == L"list") return PrintList(window);
+  return Usage();
+}

@@ -1,0 +1,244 @@
+"""Drives the real Windows programs under Wine from outside, as a person does.
+
+A Desktop is one private Wine prefix with its own wineserver and Xvfb display
+(scripts/wine-run), so that test suites running at the same time never share
+a keyboard focus. Programs start through notifyhost, whose output gives the
+notification codes with their times; input goes through the X server
+(xdotool); winprobe reads back what the windows show. Every wait has a
+deadline and polls a condition: nothing sleeps for a fixed time.
+"""
+
+import os
+import queue
+import subprocess
+import threading
+import time
+from dataclasses import dataclass
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+WIN_BUILD = os.path.abspath(os.environ.get("WIN_BUILD", os.path.join(ROOT, "build", "win")))
+WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
+NOTIFYHOST = os.path.join(WIN_BUILD, "tools", "notifyhost", "notifyhost.exe")
+WINPROBE = os.path.join(WIN_BUILD, "tests", "e2e", "winprobe.exe")
+
+
+def winpath(path):
+    """The Windows name of a Linux path (Wine maps Z: to /)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wait_until(condition, timeout, what):
+    """Polls condition until it returns something true; fails naming what."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out after %.1f s waiting for %s" % (timeout, what))
+        time.sleep(0.05)
+
+
+@dataclass
+class Window:
+    hwnd: int
+    parent: int
+    id: int
+    visible: bool
+    enabled: bool
+    x: int
+    y: int
+    width: int
+    height: int
+    cls: str
+    text: str
+
+    def centre(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
+
+@dataclass
+class Row:
+    index: int
+    selected: bool
+    label: str
+    image: int
+    value: str
+
+
+@dataclass
+class Event:
+    time: float
+    source: str  # "editor" or "updater"
+    code: int
+    lparam: int
+
+
+def _unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text):
+            out.append({"r": "\r", "n": "\n", "t": "\t", "\\": "\\"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
+class Tool:
+    """One program started through notifyhost."""
+
+    def __init__(self, desktop, command, cwd):
+        self.desktop = desktop
+        self.events = []
+        self.pid = None
+        self.host_window = None
+        self.exit_code = None
+        self._lines = queue.Queue()
+        self._lock = threading.Lock()
+        self._process = subprocess.Popen(command, cwd=cwd, env=desktop.env, stdout=subprocess.PIPE,
+                                         stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True)
+        self._reader = threading.Thread(target=self._read, daemon=True)
+        self._reader.start()
+
+    def _read(self):
+        for line in self._process.stdout:
+            parts = line.split()
+            if len(parts) < 2:
+                continue
+            with self._lock:
+                if parts[1] == "started":
+                    self.pid = int(parts[3])
+                    self.host_window = int(parts[5])
+                elif parts[1] in ("editor", "updater"):
+                    self.events.append(Event(float(parts[0]), parts[1], int(parts[2]), int(parts[4])))
+                elif parts[1] == "exit":
+                    self.exit_code = int(parts[2])
+
+    def codes(self):
+        with self._lock:
+            return [e.code for e in self.events]
+
+    def event(self, code):
+        with self._lock:
+            return next((e for e in self.events if e.code == code), None)
+
+    def wait_code(self, code, timeout=30):
+        return wait_until(lambda: self.event(code), timeout,
+                          "code %d (codes so far: %s)" % (code, self.codes()))
+
+    def running(self):
+        return self._process.poll() is None
+
+    def wait_exit(self, timeout=30):
+        wait_until(lambda: not self.running(), timeout, "the program to end")
+        self._reader.join(5)
+        return self.exit_code
+
+    def top_windows(self):
+        wait_until(lambda: self.pid, 20, "the program to start")
+        return self.desktop.top(self.pid)
+
+    def close(self):
+        """Ends the program if a test left it running."""
+        if self.running():
+            if self.pid:
+                self.desktop.probe("kill", str(self.pid))
+            try:
+                self._process.wait(20)
+            except subprocess.TimeoutExpired:
+                self._process.kill()
+
+
+class Desktop:
+    """A private Wine prefix, wineserver and display for one test suite."""
+
+    def __init__(self, name):
+        self.folder = os.path.join(WIN_BUILD, "e2e", name)
+        os.makedirs(self.folder, exist_ok=True)
+        self.env = dict(os.environ, WINE_RUN_DIR=self.folder)
+        self.env.pop("DISPLAY", None)
+        self.tools = []
+        # The first program creates the prefix and starts the display.
+        self.probe("find", "no window has this title")
+        with open(os.path.join(self.folder, "wine-run.state", "display")) as f:
+            self.display = f.read().strip()
+        self.env["DISPLAY"] = self.display
+
+    def stop(self):
+        for tool in self.tools:
+            tool.close()
+        subprocess.run([WINE_RUN, "--stop"], env=self.env, check=False)
+
+    # Programs.
+    def launch(self, program, *arguments, notify=True, cwd=None):
+        command = [WINE_RUN, NOTIFYHOST] + ([] if notify else ["--no-switch"])
+        command += [winpath(program)] + list(arguments)
+        tool = Tool(self, command, cwd or os.path.dirname(program))
+        self.tools.append(tool)
+        return tool
+
+    def probe(self, *arguments):
+        result = subprocess.run([WINE_RUN, WINPROBE] + list(arguments), env=self.env,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                encoding="utf-8", check=False)
+        return result.stdout
+
+    def _windows(self, text):
+        windows = []
+        for line in text.splitlines():
+            f = line.split("\t")
+            if len(f) < 11:
+                continue
+            windows.append(Window(int(f[0]), int(f[1]), int(f[2]), f[3] == "1", f[4] == "1",
+                                  int(f[5]), int(f[6]), int(f[7]), int(f[8]), f[9],
+                                  _unescape("\t".join(f[10:]))))
+        return windows
+
+    def top(self, pid):
+        return self._windows(self.probe("top", str(pid)))
+
+    def find(self, title):
+        return self._windows(self.probe("find", title))
+
+    def tree(self, hwnd):
+        """The window itself first, then every descendant."""
+        return self._windows(self.probe("tree", str(hwnd)))
+
+    def control(self, hwnd, control_id):
+        return next((w for w in self.tree(hwnd)[1:] if w.id == control_id), None)
+
+    def rows(self, list_hwnd):
+        rows = []
+        for line in self.probe("list", str(list_hwnd)).splitlines():
+            f = line.split("\t")
+            if len(f) >= 5:
+                rows.append(Row(int(f[0]), f[1] == "1", _unescape(f[2]), int(f[3]), _unescape(f[4])))
+        return rows
+
+    # Input through the X server.
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool"] + [str(a) for a in arguments], env=self.env, check=True)
+
+    def click(self, x, y, button=1, repeat=1):
+        self.xdotool("mousemove", "--sync", x, y)
+        self.xdotool("click", "--repeat", repeat, "--delay", 80, button)
+
+    def double_click(self, x, y):
+        self.click(x, y, repeat=2)
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", 60, *keys)
+
+    def type(self, text):
+        self.xdotool("type", "--delay", 30, text)
+
+    def screenshot(self, path, crop=None):
+        """The whole screen, or crop = (x, y, width, height), as a PNG."""
+        os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        command = ["import", "-display", self.display, "-window", "root"]
+        if crop:
+            command += ["-crop", "%dx%d+%d+%d" % (crop[2], crop[3], crop[0], crop[1]), "+repage"]
+        subprocess.run(command + [path], env=self.env, check=True)
+        return path
