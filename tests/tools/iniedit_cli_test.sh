@@ -237,20 +237,20 @@ run del e.ini a k; expect_error "del on an empty file" 'no key "k"'
 checks=$((checks + 1)); [ -s e.ini ] && fail "del changed the empty file"
 
 # ---- A text that stops at a NUL byte ----
-printf 'a=1\r\nb=\0\r\nc=3\r\n' >nul.ini
-cp nul.ini nul.orig
-run list nul.ini
+printf 'a=1\r\nb=\0\r\nc=3\r\n' >zero.ini
+cp zero.ini zero.orig
+run list zero.ini
 checks=$((checks + 1))
 [ "$rc" -eq 0 ] && [ "$(cat out.txt)" = "$(printf '0\t\ta\t1\n1\t\tb\t')" ] || fail "list before the NUL: exit $rc [$(cat out.txt)]"
 checks=$((checks + 1))
 [ "$(wc -l <err.txt)" -eq 1 ] && grep -q "NUL byte at offset 7" err.txt || fail "list: no word of the NUL [$(cat err.txt)]"
-for command in "set nul.ini '' a 2" "add nul.ini '' d 4" "del nul.ini '' a"; do
+for command in "set zero.ini '' a 2" "add zero.ini '' d 4" "del zero.ini '' a"; do
   eval "run $command"
   expect_error "${command%% *} on a file with a NUL" "NUL byte at offset 7"
-  same_bytes "${command%% *}: file with a NUL untouched" nul.ini nul.orig
+  same_bytes "${command%% *}: file with a NUL untouched" zero.ini zero.orig
 done
 for command in get rows check; do
-  if [ $command = get ]; then run get nul.ini '' a; else run $command nul.ini; fi
+  if [ $command = get ]; then run get zero.ini '' a; else run $command zero.ini; fi
   checks=$((checks + 1))
   grep -q "NUL byte at offset 7" err.txt || fail "$command: no word of the NUL [$(cat err.txt)]"
 done

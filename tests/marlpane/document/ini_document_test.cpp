@@ -153,7 +153,9 @@ TEST(IniDocumentLoad, TextStoppingAtNulIsNeverSaved) {
     EXPECT_EQ(Text(file.doc()), c.text);
     const bool stops = c.bytes.find('\0') != std::string::npos;
     EXPECT_EQ(file.doc().StoppedShort(), stops);
-    if (c.offset) EXPECT_EQ(file.doc().StopOffset(), c.offset);
+    if (c.offset) {
+      EXPECT_EQ(file.doc().StopOffset(), c.offset);
+    }
     if (stops) {
       EXPECT_EQ(file.doc().Save(file.path()), 0u);
       EXPECT_EQ(file.bytes(), c.bytes);

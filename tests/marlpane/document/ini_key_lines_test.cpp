@@ -40,7 +40,9 @@ TEST(IniKeyLines, FindsTheWholeKeyUnderItsSection) {
     SCOPED_TRACE(std::string(c.section) + "/" + c.key);
     KeyLineSpot spot;
     ASSERT_EQ(FindKeyLine(document, Utf8ToText(c.section), Utf8ToText(c.key), spot), c.found);
-    if (c.found) EXPECT_EQ(spot.entry, c.entry);
+    if (c.found) {
+      EXPECT_EQ(spot.entry, c.entry);
+    }
   }
 }
 
