@@ -180,8 +180,9 @@ void CheckCountField(View field, const char16_t* name, std::vector<std::u16strin
 
 void CheckRange(View minField, View maxField, bool real, bool hasRange, const char16_t* names,
                 std::vector<std::u16string>& out) {
-  const bool readable = CheckNumberField(minField, u"min", real, out) & CheckNumberField(maxField, u"max", real, out);
-  if (!readable || !hasRange) return;
+  const bool minRead = CheckNumberField(minField, u"min", real, out);
+  const bool maxRead = CheckNumberField(maxField, u"max", real, out);
+  if (!minRead || !maxRead || !hasRange) return;
   const bool reversed = real ? RealNumber(minField) > RealNumber(maxField) : WholeNumber(minField) > WholeNumber(maxField);
   if (reversed) {
     out.push_back(u"reversed range: " + std::u16string(names) + u" " + std::u16string(minField) + u" is above " +
