@@ -178,15 +178,23 @@ void CheckCountField(View field, const char16_t* name, std::vector<std::u16strin
   }
 }
 
-void CheckRange(View minField, View maxField, bool real, bool hasRange, const char16_t* names,
-                std::vector<std::u16string>& out) {
-  const bool minRead = CheckNumberField(minField, u"min", real, out);
-  const bool maxRead = CheckNumberField(maxField, u"max", real, out);
+// A min and max pair of number fields; hasRange: the values give a range
+// (the row ignores bounds that are both 0).
+struct RangeFields {
+  View min;
+  View max;
+  const char16_t* minName;
+  const char16_t* maxName;
+};
+
+void CheckRange(const RangeFields& range, bool real, bool hasRange, std::vector<std::u16string>& out) {
+  const bool minRead = CheckNumberField(range.min, range.minName, real, out);
+  const bool maxRead = CheckNumberField(range.max, range.maxName, real, out);
   if (!minRead || !maxRead || !hasRange) return;
-  const bool reversed = real ? RealNumber(minField) > RealNumber(maxField) : WholeNumber(minField) > WholeNumber(maxField);
+  const bool reversed = real ? RealNumber(range.min) > RealNumber(range.max) : WholeNumber(range.min) > WholeNumber(range.max);
   if (reversed) {
-    out.push_back(u"reversed range: " + std::u16string(names) + u" " + std::u16string(minField) + u" is above " +
-                  std::u16string(maxField));
+    out.push_back(u"reversed range: " + std::u16string(range.minName) + u" " + std::u16string(range.min) +
+                  u" is above " + range.maxName + u" " + std::u16string(range.max));
   }
 }
 
@@ -216,21 +224,19 @@ bool IsPasswordRow(int32_t code) {
 void CheckDescriptor(int32_t code, View descriptor, std::vector<std::u16string>& out) {
   const Fields f(descriptor);
   if (code == kRowInteger) {
-    CheckRange(f[3], f[4], false, WholeNumber(f[3]) != 0 || WholeNumber(f[4]) != 0, u"min", out);
+    CheckRange({f[3], f[4], u"min", u"max"}, false, WholeNumber(f[3]) != 0 || WholeNumber(f[4]) != 0, out);
     CheckCountField(f[5], u"digits", out);
   } else if (code == kRowReal) {
-    const float min = RealNumber(f[3]);
-    const float max = RealNumber(f[4]);
     RealBlock bounds;
-    bounds.min = min;
-    bounds.max = max;
-    CheckRange(f[3], f[4], true, HasBounds(bounds), u"min", out);
+    bounds.min = RealNumber(f[3]);
+    bounds.max = RealNumber(f[4]);
+    CheckRange({f[3], f[4], u"min", u"max"}, true, HasBounds(bounds), out);
     CheckCountField(f[5], u"intDigits", out);
     CheckCountField(f[6], u"decimals", out);
   } else if (code == kRowFont) {
-    CheckRange(f[3], f[4], false, WholeNumber(f[4]) != 0, u"sizeMin", out);
+    CheckRange({f[3], f[4], u"sizeMin", u"sizeMax"}, false, WholeNumber(f[4]) != 0, out);
   } else if (IsPasswordRow(code)) {
-    CheckRange(f[3], f[4], false, WholeNumber(f[4]) != 0, u"minLength", out);
+    CheckRange({f[3], f[4], u"minLength", u"maxLength"}, false, WholeNumber(f[4]) != 0, out);
   } else if (code == kRowDate || code == kRowTime) {
     CheckCalendarRange(f[3], f[4], code == kRowDate, out);
   } else if (code == kRowSelectString || code == kRowSelectIndex || code == kRowSelectIndexString) {
