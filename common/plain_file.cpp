@@ -3,6 +3,7 @@
 #include "common/plain_file.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -24,49 +25,37 @@ size_t ParentLength(const char16_t* path, size_t length) {
   return 0;
 }
 
-// Collects encoded bytes and writes them in blocks; any short write marks
-// the whole output as failed.
-class BlockWriter {
- public:
-  explicit BlockWriter(CPlainFile& file) : file_(file) {}
-  bool ok() const { return ok_; }
-  void Put(uint8_t byte) {
-    if (used_ == kIoBlock) Drain();
-    block_[used_++] = byte;
-  }
-  bool Finish() {
-    Drain();
-    return ok_;
-  }
-
- private:
-  void Drain() {
-    if (used_ && ok_ && file_.Write(block_, used_) != used_) ok_ = false;
-    used_ = 0;
-  }
-  CPlainFile& file_;
-  uint32_t used_ = 0;
-  bool ok_ = true;
-  uint8_t block_[kIoBlock];
-};
-
+// Encodes the text block by block (a mark first when unicode) and writes
+// each block; any short write fails the whole output.
 bool WriteEncoded(CPlainFile& file, bool unicode, const char16_t* text, size_t length) {
-  // Heap block: the writer holds 64 KiB.
-  BlockWriter* writer = new (std::nothrow) BlockWriter(file);
-  if (!writer) return false;
+  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kIoBlock]);
+  if (!block) return false;
+  uint8_t* const out = block.get();
+  uint32_t used = 0;
   if (unicode) {
-    writer->Put(0xFF);
-    writer->Put(0xFE);
-    for (size_t i = 0; i < length; ++i) {
-      writer->Put(static_cast<uint8_t>(text[i] & 0xFF));
-      writer->Put(static_cast<uint8_t>(text[i] >> 8));
-    }
-  } else {
-    for (size_t i = 0; i < length; ++i) writer->Put(static_cast<uint8_t>(text[i] & 0xFF));
+    out[used++] = 0xFF;
+    out[used++] = 0xFE;
   }
-  bool ok = writer->Finish();
-  delete writer;
-  return ok;
+  const uint32_t unit = unicode ? 2 : 1;
+  size_t done = 0;
+  while (used > 0 || done < length) {
+    const size_t room = (kIoBlock - used) / unit;
+    const size_t n = length - done < room ? length - done : room;
+    const char16_t* from = text ? text + done : nullptr;
+    if (unicode) {
+      for (size_t i = 0; i < n; ++i) {
+        out[used + 2 * i] = static_cast<uint8_t>(from[i] & 0xFF);
+        out[used + 2 * i + 1] = static_cast<uint8_t>(from[i] >> 8);
+      }
+    } else {
+      for (size_t i = 0; i < n; ++i) out[used + i] = static_cast<uint8_t>(from[i] & 0xFF);
+    }
+    used += static_cast<uint32_t>(n * unit);
+    done += n;
+    if (file.Write(out, used) != used) return false;
+    used = 0;
+  }
+  return true;
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ class CPlainFile {
 
   // Low 32 bits of the size; 0 on failure.
   uint32_t Size();
+  // The whole size, for callers that must tell a file of 4 GiB or more from
+  // a small one; 0 on failure.
+  uint64_t FullSize();
   uint32_t SeekTo(uint32_t offset);
   uint32_t SeekBy(int32_t distance);
   uint32_t SeekFromEnd(uint32_t n);  // to n bytes before the end

@@ -78,6 +78,12 @@ uint32_t CPlainFile::Size() {
   return static_cast<uint32_t>(static_cast<uint64_t>(info.st_size) & 0xFFFFFFFF);
 }
 
+uint64_t CPlainFile::FullSize() {
+  struct stat info;
+  if (!IsOpen() || fstat(handle_, &info) != 0 || info.st_size < 0) return 0;
+  return static_cast<uint64_t>(info.st_size);
+}
+
 uint32_t CPlainFile::SeekTo(uint32_t offset) {
   if (!IsOpen()) return kSeekFailed;
   return SeekResult(lseek(handle_, static_cast<off_t>(offset), SEEK_SET));

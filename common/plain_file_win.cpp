@@ -61,6 +61,12 @@ uint32_t CPlainFile::Size() {
   return size == INVALID_FILE_SIZE ? 0 : size;
 }
 
+uint64_t CPlainFile::FullSize() {
+  LARGE_INTEGER size;
+  if (!IsOpen() || !GetFileSizeEx(handle_, &size) || size.QuadPart < 0) return 0;
+  return static_cast<uint64_t>(size.QuadPart);
+}
+
 uint32_t CPlainFile::SeekTo(uint32_t offset) { return Seek(handle_, static_cast<LONG>(offset), FILE_BEGIN); }
 uint32_t CPlainFile::SeekBy(int32_t distance) { return Seek(handle_, distance, FILE_CURRENT); }
 uint32_t CPlainFile::SeekFromEnd(uint32_t n) { return Seek(handle_, -static_cast<LONG>(n), FILE_END); }

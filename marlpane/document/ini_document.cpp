@@ -12,9 +12,12 @@
 
 #include <climits>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "common/plain_file.h"
 #include "common/text16.h"
+#include "marlpane/document/ini_lines.h"
 
 struct CIniDocument::EntryRecord {
   size_t valueStart;
@@ -73,23 +76,87 @@ CIniDocument::EntryRecord* CIniDocument::Entries() {
 
 // ---- Loading and saving ----
 
+namespace {
+
+// Bytes read per system call while loading.
+constexpr uint32_t kReadBlock = 64 * 1024;
+// Characters reserved beyond the file's own, so that a few edits (a tool
+// changing or adding one value) fit without moving the text.
+constexpr size_t kEditRoom = 4096;
+
+// Reads until n bytes are in or the file ends.
+uint32_t ReadFully(CPlainFile& file, uint8_t* out, uint32_t n) {
+  uint32_t done = 0;
+  while (done < n) {
+    const uint32_t got = file.Read(out + done, n - done);
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+// The index of the first NUL among n characters, or n.
+size_t FirstNul(const char16_t* text, size_t n) {
+  size_t i = 0;
+  while (i < n && text[i] != 0) ++i;
+  return i;
+}
+
+}  // namespace
+
 bool CIniDocument::Load(const char16_t* path) {
-  CTextFile file;
-  file.SetSkipCR(false);
+  CPlainFile file;
   if (!file.OpenRead(path)) return false;
-  unicode_ = file.IsUnicode() ? 1 : 0;
-  uint32_t n = file.LengthInCharacters();
-  if (n == 0) return false;
+  const uint64_t size = file.FullSize();
+  if (size == 0) {
+    unicode_ = 0;  // an empty file is 8-bit
+    return false;
+  }
+  if (size > kMaxFileBytes) return false;
+  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kReadBlock]);
+  if (!block) return false;
 
+  uint64_t offset = 0;  // of block[0] in the file
+  uint32_t got = ReadFully(file, block.get(), static_cast<uint32_t>(size < kReadBlock ? size : kReadBlock));
+  const bool unicode = got >= 2 && block[0] == 0xFF && block[1] == 0xFE;
+  const size_t capacity = static_cast<size_t>(unicode ? size / 2 : size);
   CTextBuffer loaded;
-  if (!loaded.Reserve(n) || !loaded.SetLength(n)) return false;
-  int got = file.ReadChars(loaded.Data(), n);
-  loaded.SetLength(got > 0 ? static_cast<size_t>(got) : 0);  // only a mark: empty text
-  loaded.CutAtNul();
+  if (!loaded.Reserve(capacity + kEditRoom) || !loaded.SetLength(capacity)) return false;
+  char16_t* out = loaded.Data();
+  size_t stored = 0;
+  uint64_t stop = kNoStop;
+  // The mark character is dropped wherever it stands; a NUL ends the text
+  // (and the reading), and an odd last byte of UTF-16 is not a character.
+  for (uint32_t from = unicode ? 2 : 0; got > 0 && stop == kNoStop; from = 0) {
+    const uint8_t* bytes = block.get();
+    if (unicode) {
+      for (uint32_t i = from; i + 1 < got; i += 2) {
+        const char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+        if (c == 0) {
+          stop = offset + i;
+          break;
+        }
+        if (c != kMark) out[stored++] = c;
+      }
+    } else {
+      const void* nul = std::memchr(bytes, 0, got);
+      const uint32_t take = nul ? static_cast<uint32_t>(static_cast<const uint8_t*>(nul) - bytes) : got;
+      for (uint32_t i = 0; i < take; ++i) out[stored + i] = bytes[i];
+      stored += take;
+      if (nul) stop = offset + take;
+    }
+    offset += got;
+    const uint64_t left = size - offset;
+    got = left ? ReadFully(file, block.get(), static_cast<uint32_t>(left < kReadBlock ? left : kReadBlock)) : 0;
+  }
+  loaded.SetLength(stored);  // only a mark: an empty text
 
+  unicode_ = unicode ? 1 : 0;
   text_.SwapText(loaded);
   text_.SetCursor(0);
   DropEntryTable();
+  stopOffset_ = stop;
+  replacedDirectly_ = false;
   if (properties_) DecodeEscapes();
   return true;
 }
@@ -98,7 +165,8 @@ bool CIniDocument::Parse(const void* bytes, size_t length) {
   const uint8_t* data = static_cast<const uint8_t*>(bytes);
   if (!data) length = 0;
   CTextBuffer parsed;
-  if (length >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+  const bool unicode = length >= 2 && data[0] == 0xFF && data[1] == 0xFE;
+  if (unicode) {
     size_t n = (length - 2) / 2;
     if (parsed.Reserve(n) && parsed.SetLength(n)) {
       char16_t* out = parsed.Data();
@@ -108,10 +176,13 @@ bool CIniDocument::Parse(const void* bytes, size_t length) {
     char16_t* out = parsed.Data();
     for (size_t i = 0; i < length; ++i) out[i] = data[i];
   }
-  parsed.CutAtNul();
+  const size_t nul = FirstNul(parsed.Text(), parsed.Length());
+  stopOffset_ = nul < parsed.Length() ? (unicode ? 2 + 2 * nul : nul) : kNoStop;
+  parsed.SetLength(nul);
   text_.SwapText(parsed);
   text_.SetCursor(0);
   DropEntryTable();
+  replacedDirectly_ = false;
   return true;
 }
 
@@ -157,6 +228,7 @@ bool CIniDocument::CanEncodeText() {
 }
 
 uint32_t CIniDocument::Save(const char16_t* path) {
+  if (StoppedShort()) return 0;
   ApplyPending();
   if (!CanEncodeText()) return 0;
   const char16_t* text = text_.Text();
@@ -285,33 +357,18 @@ bool CIniDocument::ReadKeyLine(size_t* cursor, bool stopAtSection, size_t* keySt
                                size_t* valueStart, size_t* valueLength) const {
   const char16_t* text = text_.Text();
   const size_t length = text_.Length();
-  size_t position = *cursor;
-  while (position < length) {
-    const size_t lineStart = position;
-    size_t lineEnd = lineStart;
-    while (lineEnd < length && !IsLineEnd(text[lineEnd])) ++lineEnd;
-    size_t next = lineEnd;  // behind the line end: CR LF, CR or LF
-    if (next < length) next += (text[next] == kCR && next + 1 < length && text[next + 1] == kLF) ? 2 : 1;
-    position = next;
-
-    size_t first = lineStart;
-    if (first < lineEnd && text[first] == kMark) ++first;
-    if (first == lineEnd || text[first] == u';' || text[first] == u'#') continue;
-    if (text[first] == u'[') {
-      if (stopAtSection) {
-        *cursor = lineStart;
-        return false;
-      }
-      continue;
+  IniLine line;
+  for (size_t position = *cursor; ReadIniLine(text, length, position, line); position = line.next) {
+    if (line.kind == IniLineKind::Section && stopAtSection) {
+      *cursor = line.start;
+      return false;
     }
-    size_t equals = lineStart;
-    while (equals < lineEnd && text[equals] != u'=') ++equals;
-    if (equals == lineEnd) continue;
-    *keyStart = lineStart;
-    *keyLength = equals - lineStart;
-    *valueStart = equals + 1;
-    *valueLength = lineEnd - equals - 1;
-    *cursor = position;
+    if (line.kind != IniLineKind::Key) continue;
+    *keyStart = line.nameStart;
+    *keyLength = line.nameLength;
+    *valueStart = line.valueStart;
+    *valueLength = line.valueLength;
+    *cursor = line.next;
     return true;
   }
   if (*cursor < length) *cursor = length;
@@ -473,9 +530,37 @@ bool CIniDocument::EntryValue(size_t entry, std::u16string& out) {
   return true;
 }
 
+bool CIniDocument::InsertText(size_t position, const char16_t* text, size_t n) {
+  ApplyPending();
+  if (position > text_.Length() || !text_.Insert(position, text, n)) return false;
+  DropEntryTable();
+  return true;
+}
+
+bool CIniDocument::EraseText(size_t position, size_t n) {
+  ApplyPending();
+  if (position > text_.Length() || n > text_.Length() - position) return false;
+  text_.Erase(position, n);
+  DropEntryTable();
+  return true;
+}
+
 bool CIniDocument::ReplaceValue(size_t entry, const char16_t* value) {
   if (!value) value = u"";
   const size_t valueLength = TextLength(value);
+  if (!haveEntries_ && !replacedDirectly_) {
+    // The first replacement in a fresh text (a script changing one value)
+    // goes in at once: finding its line costs one walk, as the entry table
+    // would, and the table with a second text for the pending values would
+    // take more memory than the text itself. Later ones use the table.
+    size_t cursor = 0;
+    size_t keyStart, keyLength, valueStart, oldLength;
+    for (size_t i = 0; i <= entry; ++i) {
+      if (!ReadKeyLine(&cursor, false, &keyStart, &keyLength, &valueStart, &oldLength)) return false;
+    }
+    replacedDirectly_ = true;
+    return text_.Replace(valueStart, oldLength, value, valueLength);
+  }
   if (!BuildEntryTable()) return false;
   if (entry >= entries_.Count(sizeof(EntryRecord))) return false;
   if (HasLineEnd(value, valueLength)) return ReplaceNow(entry, value, valueLength);

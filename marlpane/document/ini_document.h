@@ -16,6 +16,8 @@ class CIniDocument {
   // Keys, values and section names are handed out in buffers of this many
   // characters (4999 plus the terminator); longer ones are cut.
   static constexpr size_t kFieldCapacity = 5000;
+  // Files of more bytes are not loaded: the text could not hold them.
+  static constexpr uint64_t kMaxFileBytes = 0x7FFFFFFF;
 
   CIniDocument();
   virtual ~CIniDocument();
@@ -24,7 +26,9 @@ class CIniDocument {
 
   // Reads the file (8-bit, or UTF-16LE when it starts with FF FE) into the
   // text, keeping every CR. False for a missing, unreadable or empty file
-  // (the text stays as it was). Properties mode decodes "\u" escapes.
+  // and for one larger than kMaxFileBytes (the text stays as it was).
+  // Properties mode decodes "\u" escapes. The text ends at a NUL character
+  // (see StoppedShort).
   bool Load(const char16_t* path);
   // Fills the text from memory: UTF-16LE after a leading FF FE, else one
   // character per byte. Does not change the unicode flag. Always true.
@@ -32,8 +36,16 @@ class CIniDocument {
   // Writes the text in the document's encoding (properties mode escapes
   // characters above 0xFF). Returns the number of characters written; 0 is
   // failure, and then the file is untouched. Refuses (0) a text that the
-  // 8-bit encoding cannot hold (see CanEncodeText).
+  // 8-bit encoding cannot hold (see CanEncodeText) and a text that stopped
+  // short of its file.
   uint32_t Save(const char16_t* path);
+  // True when the loaded file (or parsed block) held a NUL character: the
+  // text ends before it, so everything from there on is not in the text,
+  // and Save refuses, since it would cut the file at that point.
+  bool StoppedShort() const { return stopOffset_ != kNoStop; }
+  // The byte offset of that NUL in the file (or block); 0 when the text did
+  // not stop short.
+  uint64_t StopOffset() const { return StoppedShort() ? stopOffset_ : 0; }
   // False when the document is 8-bit outside properties mode and its text
   // holds a character above 0xFF, which Save could not store.
   bool CanEncodeText();
@@ -67,6 +79,10 @@ class CIniDocument {
   // Replaces the value of key line `entry` (0-based). False when there is
   // no such line; the cursor is left as it was.
   bool ReplaceValue(size_t entry, const char16_t* value);
+  // Inserts or removes characters of the text (whole lines, for tools that
+  // add and delete key lines); every entry index after them may change.
+  bool InsertText(size_t position, const char16_t* text, size_t n);
+  bool EraseText(size_t position, size_t n);
   // The value of key line `entry` as it stands now (pending replacements
   // included). False, out empty, when there is no such line.
   bool EntryValue(size_t entry, std::u16string& out);
@@ -92,9 +108,12 @@ class CIniDocument {
   bool ReplaceNow(size_t entry, const char16_t* value, size_t valueLength);
   EntryRecord* Entries();
 
+  static constexpr uint64_t kNoStop = static_cast<uint64_t>(-1);
+
   int32_t unicode_ = 1;
   int32_t properties_ = 0;
   CTextBuffer text_;
+  uint64_t stopOffset_ = kNoStop;  // byte offset of the NUL that ended the text
 
   // Replacements are collected and applied in one pass before the text is
   // read again; see ini_document.cpp.
@@ -103,4 +122,5 @@ class CIniDocument {
   CGrowBuffer pool_;      // new values, UTF-16, one after the other
   size_t pendingCount_ = 0;
   size_t poolGarbage_ = 0;  // characters of values replaced again
+  bool replacedDirectly_ = false;  // the first replacement went in at once
 };

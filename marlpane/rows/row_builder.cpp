@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 
 #include "common/hex_text.h"
 #include "common/path_text.h"
 #include "common/text16.h"
 #include "marlpane/document/ini_document.h"
+#include "marlpane/document/ini_lines.h"
+#include "marlpane/rows/descriptor_index.h"
 #include "marlpane/rows/number_text.h"
 #include "marlpane/rows/typed_cells.h"
 
@@ -208,7 +209,7 @@ const Keyword kKeywords[] = {
     {u"SELECTEXEC", kRowSelectExec, Setup::SelectExec, 0},
 };
 
-const Keyword* FindKeyword(const std::u16string& name) {
+const Keyword* FindKeyword(std::u16string_view name) {
   for (const Keyword& keyword : kKeywords) {
     if (name == keyword.name) return &keyword;
   }
@@ -230,6 +231,31 @@ int StoredIndex(const char16_t* stored) {
 }
 
 }  // namespace
+
+int32_t KeywordRowType(std::u16string_view keyword) {
+  const Keyword* found = FindKeyword(keyword);
+  return found ? found->code : -1;
+}
+
+const char16_t* RowTypeKeyword(int32_t code) {
+  for (const Keyword& keyword : kKeywords) {
+    if (keyword.code == code) return keyword.name;
+  }
+  return nullptr;
+}
+
+std::u16string TypeDescriptionPath(const char16_t* settingsPath, const char16_t* typesPath) {
+  if (typesPath && typesPath[0]) {
+    const size_t length = TextLength(typesPath);
+    return length < kPathCapacity ? std::u16string(typesPath, length) : std::u16string();
+  }
+  std::unique_ptr<char16_t[]> path(new char16_t[kPathCapacity]);
+  if (!CopyText(path.get(), kPathCapacity, settingsPath) ||
+      !ReplaceExtension(u".ITP", path.get(), kPathCapacity)) {
+    return {};
+  }
+  return path.get();
+}
 
 int RowTypeIcon(int32_t code) {
   switch (code) {
@@ -448,70 +474,6 @@ int32_t ApplyDescriptor(const char16_t* descriptor, const char16_t* stored, CTyp
   return code;
 }
 
-namespace {
-
-// The descriptors of a type description. The descriptor of key is the value
-// of the first line of the section body (the whole text for an empty
-// section) that starts with "key=". Unlike a plain search for "key=" this
-// never takes the tail of a longer key ("UserName=" for "Name") or a "key="
-// inside another line. Each section body is scanned once, so that building
-// many rows does not search the text once per option.
-class DescriptorIndex {
- public:
-  explicit DescriptorIndex(std::u16string_view text) : text_(text) {}
-
-  bool Find(const char16_t* section, const char16_t* key, std::u16string& out) {
-    out.clear();
-    if (!key || !key[0]) return false;
-    const Body& body = BodyOf(section && section[0] ? section : u"");
-    const auto found = body.find(std::u16string_view(key));
-    if (found == body.end()) return false;
-    out.assign(found->second.substr(0, kDescriptorFieldLimit));
-    return true;
-  }
-
- private:
-  using Body = std::unordered_map<std::u16string_view, std::u16string_view>;
-
-  const Body& BodyOf(const char16_t* section) {
-    const auto known = bodies_.find(section);
-    if (known != bodies_.end()) return known->second;
-    Body& body = bodies_[section];
-    size_t start = 0;
-    size_t end = text_.size();
-    if (section[0]) {
-      const std::u16string header = u"[" + std::u16string(section) + u"]";
-      const size_t at = text_.find(header);
-      if (at == std::u16string_view::npos) return body;
-      start = at + header.size();
-      const size_t next = text_.find(u"\n[", start);
-      if (next != std::u16string_view::npos) end = next;
-    }
-    // Every line that starts inside the body; its key is the text before
-    // its first '=', and the first line of a key wins.
-    for (size_t line = start; line < end;) {
-      size_t lineEnd = line;
-      while (lineEnd < end && text_[lineEnd] != u'\n') ++lineEnd;
-      if (line == 0 || text_[line - 1] == u'\n') {
-        const size_t equals = text_.find(u'=', line);
-        if (equals < lineEnd && equals > line) {
-          size_t valueEnd = lineEnd;
-          if (valueEnd > equals + 1 && text_[valueEnd - 1] == u'\r') --valueEnd;
-          body.emplace(text_.substr(line, equals - line),
-                       text_.substr(equals + 1, valueEnd - equals - 1));
-        }
-      }
-      line = lineEnd + 1;
-    }
-    return body;
-  }
-
-  std::u16string_view text_;
-  std::unordered_map<std::u16string, Body> bodies_;
-};
-
-}  // namespace
-
 int32_t DescribeRow(CIniDocument& types, const char16_t* section, const char16_t* key,
                     const char16_t* stored, CTypedCells& cells, int row, RowDisplay& display,
                     CRowSources& sources, bool listTypeIcons) {
@@ -519,7 +481,7 @@ int32_t DescribeRow(CIniDocument& types, const char16_t* section, const char16_t
   // leaves the descriptor empty: a STRING row.
   std::u16string descriptor;
   const char16_t* text = types.Text();
-  DescriptorIndex(text ? std::u16string_view(text, types.Length()) : std::u16string_view())
+  CDescriptorIndex(text ? std::u16string_view(text, types.Length()) : std::u16string_view())
       .Find(section, key, descriptor);
   return ApplyDescriptor(descriptor.c_str(), stored, cells, row, display, sources, listTypeIcons);
 }
@@ -534,16 +496,10 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
   settings.ResetCursor();
   if (!settings.Load(settingsPath)) return false;
 
-  std::unique_ptr<char16_t[]> path(new char16_t[kPathCapacity]);
-  if (typesPath && typesPath[0]) {
-    CopyText(path.get(), kPathCapacity, typesPath);
-  } else if (!CopyText(path.get(), kPathCapacity, settingsPath) ||
-             !ReplaceExtension(u".ITP", path.get(), kPathCapacity)) {
-    path[0] = 0;
-  }
+  const std::u16string path = TypeDescriptionPath(settingsPath, typesPath);
   CIniDocument types;
-  out.descriptorsUsed = path[0] != 0 && types.Load(path.get());
-  DescriptorIndex descriptors(out.descriptorsUsed && types.Text()
+  out.descriptorsUsed = !path.empty() && types.Load(path.c_str());
+  CDescriptorIndex descriptors(out.descriptorsUsed && types.Text()
                                   ? std::u16string_view(types.Text(), types.Length())
                                   : std::u16string_view());
   std::u16string descriptor;
@@ -580,7 +536,13 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
       out.table.push_back(tableEntry);
       out.display.push_back(std::move(display));
     }
+    const size_t headerStart = settings.Cursor();
     if (!settings.NextSection(section.get())) break;
+    // A header without ']' on its line takes its name up to the next ']',
+    // and the walk goes on after that line: the key lines it passed still
+    // count, since Save finds each row's line by its entry index.
+    entry += static_cast<int32_t>(
+        CountKeyLines(settings.Text(), settings.Length(), headerStart, settings.Cursor()));
     if (options.sectionTitles && room()) {
       RowDisplay display;
       display.titleBackground = true;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "marlpane/app/editor_options.h"
@@ -90,6 +91,18 @@ struct RowDisplay {
   int icon = -1;         // image of the type icon list for column 1; -1: none
   bool titleBackground = false;  // row background ListSectionTitleColor
 };
+
+// The row type code of a descriptor keyword (compared exactly), -1 for a
+// keyword the rows do not know.
+int32_t KeywordRowType(std::u16string_view keyword);
+// The keyword of a row type code (STRING for 13), null for a code that no
+// keyword gives.
+const char16_t* RowTypeKeyword(int32_t rowTypeCode);
+
+// The type description of a settings file: typesPath when it is not empty,
+// else the settings path with the extension ".ITP" (empty when that does
+// not fit a path).
+std::u16string TypeDescriptionPath(const char16_t* settingsPath, const char16_t* typesPath);
 
 // The image index of a row type code in the type icon list, -1 for none.
 int RowTypeIcon(int32_t rowTypeCode);

@@ -136,5 +136,201 @@ checks=$((checks + 1))
 run set sample.ini Colors Highlight '#00FF00'
 same_bytes "sample changes one value" sample.ini <(sed 's/^Highlight=#FF8000/Highlight=#00FF00/' "$samples/settings.ini")
 
+# ---- --help: the summary the README shows ----
+run --help
+checks=$((checks + 1))
+[ "$rc" -eq 0 ] && grep -q '^usage: iniedit' out.txt || fail "--help: exit $rc"
+for command in list get set add del rows check; do
+  checks=$((checks + 1))
+  grep -q "^  $command " out.txt || fail "--help does not name $command"
+done
+readme="$samples/../README.md"
+if [ -f "$readme" ]; then
+  while IFS= read -r line; do
+    [ -z "$line" ] && continue
+    checks=$((checks + 1))
+    grep -qF -- "$line" "$readme" || fail "README lacks the --help line [$line]"
+  done <out.txt
+fi
+
+# ---- add and del: the new or removed line only, in the file's own form ----
+# edit_case NAME BEFORE(printf) AFTER(printf) ARGUMENTS...
+edit_case() {
+  local name=$1 before=$2 after=$3
+  shift 3
+  printf "$before" >edit.ini
+  run "$1" edit.ini "${@:2}"
+  expect_ok "$name" ""
+  printf "$after" >edit-expected.ini
+  same_bytes "$name" edit.ini edit-expected.ini
+}
+edit_case "add at the end of the section's key lines" \
+  '[a]\r\nx=1\r\n\r\n; b follows\r\n[b]\r\n' '[a]\r\nx=1\r\nk=v w\r\n\r\n; b follows\r\n[b]\r\n' add a k 'v w'
+edit_case "add a new section to a file without a final line end" '[a]\nx=1' '[a]\nx=1\n[new]\nk=v\n' add new k v
+edit_case "add before the first section" 'x=1\n[a]\n' 'x=1\nk=\n[a]\n' add '' k ''
+edit_case "add to an empty file" '' '[s]\r\nk=v\r\n' add s k v
+edit_case "del a middle line" '[a]\r\nx=1\r\nk=v\r\ny=2\r\n' '[a]\r\nx=1\r\ny=2\r\n' del a k
+edit_case "del the last line" '[a]\r\nx=1\r\nk=v' '[a]\r\nx=1\r\n' del a k
+edit_case "del in the second section of that name" '[a]\nx=1\n[a]\nk=v\n' '[a]\nx=1\n[a]\n' del a k
+
+printf '\xff\xfe[\x00a\x00]\x00\r\x00\n\x00' >u2.ini
+run add u2.ini a k "$(printf '\xe2\x82\xac')"
+expect_ok "add to a UTF-16 file" ""
+printf '\xff\xfe[\x00a\x00]\x00\r\x00\n\x00k\x00=\x00\xac\x20\r\x00\n\x00' >expected-u2.ini
+same_bytes "add to a UTF-16 file" u2.ini expected-u2.ini
+
+printf 'a=Gr\\u00FC\n' >p.properties
+run add p.properties "" sign "$(printf '\xe2\x82\xac \xc3\xa9')"
+expect_ok "add to a properties file" ""
+run del p.properties "" a
+expect_ok "del from a properties file" ""
+printf 'sign=\\u20AC \xe9\n' >expected.properties
+same_bytes "properties escapes of add and del" p.properties expected.properties
+cp p.properties p.orig
+run add p.properties new k v
+expect_error "a properties file gets no new section" "no section [new]"
+same_bytes "properties file untouched" p.properties p.orig
+
+# Refusals leave the file as it was.
+printf '[a]\r\nk=1\r\n' >r.ini
+cp r.ini r.orig
+refuse() {  # NAME TEXT_IN_STDERR ARGUMENTS...
+  local name=$1 text=$2
+  shift 2
+  run "$@"
+  expect_error "$name" "$text"
+  same_bytes "$name: file untouched" r.ini r.orig
+}
+refuse "add a key that is there" "use set" add r.ini a k 2
+refuse "add a key holding =" "cannot hold '='" add r.ini a 'x=y' 2
+refuse "add a comment for a key" "cannot start with" add r.ini a ';x' 2
+refuse "add a section holding ]" "cannot hold ']'" add r.ini 'a]b' x 2
+refuse "add a value with a line break" "line break" add r.ini a x "$(printf 'one\ntwo')"
+refuse "set a value with a line break" "line break" set r.ini a k "$(printf 'one\r\nk2=two')"
+refuse "set with an empty key" "key is empty" set r.ini a '' 2
+refuse "get a key with a line break" "key holds a line break" get r.ini a "$(printf 'k\nx')"
+refuse "del a section with a line break" "section name holds a line break" del r.ini "$(printf 'a\nb')" k
+refuse "del an absent key" 'no key "x"' del r.ini a x
+refuse "an empty file name" "file name is empty" get '' a k
+refuse "a file name with a line break stays on one line" 'no\nsuch.ini' get "$(printf 'no\nsuch.ini')" a k
+
+# Every command on a missing file: one line, no file made.
+for command in "list" "get a k" "set a k v" "add a k v" "del a k" "rows" "check"; do
+  set -- $command
+  run "$1" gone.ini "${@:2}"
+  expect_error "$1 on a missing file" "gone.ini"
+  checks=$((checks + 1)); [ -e gone.ini ] && fail "$1 created the missing file"
+done
+run rows r.ini gone.ITP;  expect_error "rows with a missing type description" "gone.ITP"
+run rows r.ini --options gone-options.ini; expect_error "rows with missing options" "gone-options.ini"
+run rows;                 checks=$((checks + 1)); [ "$rc" -eq 2 ] || fail "rows without a file: exit $rc"
+run rows r.ini --bogus;   checks=$((checks + 1)); [ "$rc" -eq 2 ] || fail "rows with an unknown switch: exit $rc"
+
+# An empty file: empty listings; only add has work to do.
+: >e.ini
+for command in list rows check; do
+  run $command e.ini
+  expect_ok "$command on an empty file" ""
+done
+run get e.ini a k; expect_error "get on an empty file" 'no key "k"'
+run del e.ini a k; expect_error "del on an empty file" 'no key "k"'
+checks=$((checks + 1)); [ -s e.ini ] && fail "del changed the empty file"
+
+# ---- A text that stops at a NUL byte ----
+printf 'a=1\r\nb=\0\r\nc=3\r\n' >zero.ini
+cp zero.ini zero.orig
+run list zero.ini
+checks=$((checks + 1))
+[ "$rc" -eq 0 ] && [ "$(cat out.txt)" = "$(printf '0\t\ta\t1\n1\t\tb\t')" ] || fail "list before the NUL: exit $rc [$(cat out.txt)]"
+checks=$((checks + 1))
+[ "$(wc -l <err.txt)" -eq 1 ] && grep -q "NUL byte at offset 7" err.txt || fail "list: no word of the NUL [$(cat err.txt)]"
+for command in "set zero.ini '' a 2" "add zero.ini '' d 4" "del zero.ini '' a"; do
+  eval "run $command"
+  expect_error "${command%% *} on a file with a NUL" "NUL byte at offset 7"
+  same_bytes "${command%% *}: file with a NUL untouched" zero.ini zero.orig
+done
+for command in get rows check; do
+  if [ $command = get ]; then run get zero.ini '' a; else run $command zero.ini; fi
+  checks=$((checks + 1))
+  grep -q "NUL byte at offset 7" err.txt || fail "$command: no word of the NUL [$(cat err.txt)]"
+done
+checks=$((checks + 1)); [ "$rc" -eq 1 ] || fail "check of a file with a NUL: exit $rc"
+# UTF-16 without its mark reads as 8-bit text that stops after one letter.
+printf 'k\0=\0v\0\r\0\n\0' >nomark.ini
+cp nomark.ini nomark.orig
+run set nomark.ini '' k w
+expect_error "set on UTF-16 without its mark" "NUL byte at offset 1"
+same_bytes "UTF-16 without its mark untouched" nomark.ini nomark.orig
+
+# ---- A file of 100 MB, and one too large to read ----
+awk 'BEGIN { for (i = 0; i < 20000; i++) { if (i % 50 == 0) printf "[S%d]\r\n", i / 50; printf "Key%05d=value of some length %d\r\n", i, i } }' >chunk.ini
+for i in $(seq 140); do cat chunk.ini; done >huge.ini
+huge_size=$(wc -c <huge.ini)
+run get huge.ini S399 Key19999;  expect_ok "get in a 100 MB file" "value of some length 19999"
+run set huge.ini S399 Key19999 x; expect_ok "set in a 100 MB file" ""
+checks=$((checks + 1)); [ $(( $(wc -c <huge.ini) + 25 )) -eq "$huge_size" ] || fail "set in a 100 MB file: size $(wc -c <huge.ini)"
+run check huge.ini
+checks=$((checks + 1))
+[ "$rc" -eq 1 ] && grep -q "row table is full" out.txt || fail "check of a 100 MB file: exit $rc [$(head -c 300 out.txt)]"
+run rows huge.ini
+checks=$((checks + 1)); [ "$rc" -eq 0 ] && [ "$(wc -l <out.txt)" -eq 22000 ] || fail "rows of a 100 MB file: exit $rc, $(wc -l <out.txt) rows"
+rm -f huge.ini chunk.ini
+printf 'k=v\r\n' >toolarge.ini
+truncate -s 3G toolarge.ini
+for command in "get toolarge.ini '' k" "set toolarge.ini '' k w" "check toolarge.ini"; do
+  eval "run $command"
+  expect_error "${command%% *} on a 3 GB file" "too large"
+done
+checks=$((checks + 1)); [ "$(wc -c <toolarge.ini)" -eq 3221225472 ] || fail "the 3 GB file changed"
+rm -f toolarge.ini
+
+# ---- rows and check on the samples ----
+cp "$samples/settings.ini" "$samples/settings.ITP" "$samples/detect.ini" .
+run rows settings.ini
+checks=$((checks + 1)); [ "$rc" -eq 0 ] && [ "$(wc -l <out.txt)" -eq 63 ] || fail "rows of the sample: exit $rc, $(wc -l <out.txt) rows"
+row() { sed -n "$(($1 + 1))p" out.txt; }
+checks=$((checks + 1))
+[ "$(row 6)" = "$(printf '6\t5\tTOGGLEINDEX\tToggle\tCheck for updates\tOn\tLook for a new version at start\\nNeeds a network connection')" ] ||
+  fail "rows: toggle row [$(row 6)]"
+checks=$((checks + 1))
+[ "$(row 2)" = "$(printf '2\t-1\tsection\tReadOnly\t\tGeneral\t')" ] || fail "rows: section title [$(row 2)]"
+checks=$((checks + 1))
+[ "$(row 41)" = "$(printf '41\t35\tSTRING\tText\tAccent:\tblue\t')" ] || fail "rows: unknown keyword [$(row 41)]"
+checks=$((checks + 1))
+if [ -z "$INIEDIT_RUNNER" ]; then
+  [ "$(row 53 | cut -f6)" = "(filled on Windows)" ] || fail "rows: drive row natively [$(row 53)]"
+else
+  row 53 | cut -f6 | grep -q '^C:' || fail "rows: drive row under Windows [$(row 53)]"
+  row 61 | cut -f6 | grep -qx 'Lobby' || fail "rows: SELECTEXEC row under Windows [$(row 61)]"
+fi
+printf '[Options]\r\nSectionTitles=0\r\n' >options.ini
+run rows settings.ini --options options.ini
+checks=$((checks + 1)); [ "$(wc -l <out.txt)" -eq 55 ] || fail "rows without section titles: $(wc -l <out.txt) rows"
+run rows detect.ini --no-detect
+checks=$((checks + 1)); [ "$(cut -f3 out.txt | grep -v section | sort -u)" = "untyped" ] || fail "rows --no-detect: $(cut -f3 out.txt | sort -u)"
+run rows detect.ini settings.ITP
+checks=$((checks + 1)); [ "$(row 0 | cut -f3)" = "STRING" ] || fail "rows with a given type description [$(row 0)]"
+
+run check settings.ini
+checks=$((checks + 1))
+[ "$rc" -eq 1 ] && [ "$(cat out.txt)" = 'settings.ini:28: GridLines: an unchanged Save writes "#C0C0C0" in place of "0xC0C0C0"
+settings.ini:46: Footer: an unchanged Save writes "Product Ltd.\nAll rights reserved" in place of "Product Ltd.|All rights reserved"
+settings.ITP:51: Accent: unknown keyword "SHADE" (keywords are exact and upper case): a STRING row' ] ||
+  fail "check of the sample: exit $rc
+$(cat out.txt)"
+run check detect.ini
+checks=$((checks + 1))
+[ "$rc" -eq 1 ] && [ "$(cat out.txt)" = 'detect.ini:22: Lower: an unchanged Save writes "#FF8000" in place of "#ff8000"' ] ||
+  fail "check of the detection sample: exit $rc [$(cat out.txt)]"
+printf '[a]\r\nPort=8080\r\n' >clean.ini
+printf '[a]\r\nPort=INTEGER;Port;;1;65535;0\r\n' >clean.ITP
+run check clean.ini
+expect_ok "check of a clean file" ""
+printf '[a]\r\nPort=INTEGER;Port;;65535;1;0\r\nGone=STRING\r\n' >clean.ITP
+run check clean.ini
+checks=$((checks + 1))
+[ "$rc" -eq 1 ] && [ "$(cut -d: -f1,2 out.txt | tr '\n' ' ')" = "clean.ITP:2 clean.ITP:3 " ] ||
+  fail "check names the type description's lines: [$(cat out.txt)]"
+
 echo "$checks checks, $failures failures"
 [ "$failures" -eq 0 ]

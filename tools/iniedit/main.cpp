@@ -1,19 +1,15 @@
-// iniedit: lists, reads and changes the key lines of an INI or .properties
-// file through the editor's own document code, so a change touches only the
-// value's characters.
-//
-//   iniedit list FILE                     entry<TAB>section<TAB>key<TAB>value per key line
-//   iniedit get FILE SECTION KEY          the value of KEY in SECTION ("" = before any section)
-//   iniedit set FILE SECTION KEY VALUE    replaces that value and saves the file
-//
-// Arguments and output are UTF-8.
+// iniedit: reads and changes the key lines of an INI or .properties file
+// through the editor's own document code, so that a change touches only
+// what it names, and shows and checks the rows the editor builds from a
+// settings file and its type description. Arguments and output are UTF-8.
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "common/plain_file.h"
 #include "common/text16.h"
-#include "marlpane/document/ini_document.h"
+#include "tools/iniedit/key_commands.h"
+#include "tools/iniedit/row_commands.h"
+#include "tools/iniedit/tool_support.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -24,139 +20,67 @@
 
 namespace {
 
-using Text = std::u16string;
-
-void Print(FILE* stream, const std::string& utf8) {
-  fwrite(utf8.data(), 1, utf8.size(), stream);
-}
-
-int Fail(const std::string& message) {
-  Print(stderr, "iniedit: " + message + "\n");
-  return 1;
-}
+const char kSummary[] =
+    "usage: iniedit COMMAND ARGUMENTS\n"
+    "\n"
+    "  list FILE                     every key line: entry, section, key, value\n"
+    "  get FILE SECTION KEY          the value of KEY in SECTION (\"\" = before the first section)\n"
+    "  set FILE SECTION KEY VALUE    replaces that value and saves the file\n"
+    "  add FILE SECTION KEY VALUE    adds KEY=VALUE after the last key line of SECTION\n"
+    "                                (and [SECTION] at the end of the file when it has none)\n"
+    "  del FILE SECTION KEY          removes the key line\n"
+    "  rows SETTINGS [TYPES] [--no-detect] [--options OPTIONS.INI]\n"
+    "                                the editor's rows: row, entry, row type, cell kind,\n"
+    "                                label, value as shown, tip\n"
+    "  check SETTINGS [TYPES] [--no-detect] [--options OPTIONS.INI]\n"
+    "                                what the editor would quietly hide, one FILE:LINE: line\n"
+    "                                each; exit status 1 when there is anything\n"
+    "  --help                        this summary\n"
+    "\n"
+    "Output is tab-separated UTF-8. set, add and del change no other byte of the file and\n"
+    "keep its encoding and line ends; a .properties file keeps its \\uXXXX escapes. TYPES is\n"
+    "by default SETTINGS with the extension .ITP. Exit status: 0 done, 1 failed (the file\n"
+    "is left as it was), 2 wrong arguments.\n";
 
 int Usage() {
-  Print(stderr,
-        "usage: iniedit list FILE\n"
-        "       iniedit get FILE SECTION KEY\n"
-        "       iniedit set FILE SECTION KEY VALUE\n");
-  return 2;
+  std::fputs(kSummary, stderr);
+  return kWrongArguments;
 }
 
-bool EndsWithNoCase(const Text& text, const Text& suffix) {
-  if (text.size() < suffix.size()) return false;
-  for (size_t i = 0; i < suffix.size(); ++i) {
-    char16_t a = text[text.size() - suffix.size() + i];
-    char16_t b = suffix[i];
-    if (a >= u'A' && a <= u'Z') a = static_cast<char16_t>(a - u'A' + u'a');
-    if (a != b) return false;
-  }
-  return true;
-}
-
-struct KeyLine {
-  size_t entry;
-  Text section;
-  Text key;
-  Text value;
-};
-
-// Reads the header line at the cursor ("[name]..."): the name runs to the
-// first ']' on the line (or the line end); the cursor moves to the next line.
-Text TakeHeaderLine(CIniDocument& document) {
-  const char16_t* text = document.Text();
-  const size_t length = document.Length();
-  size_t at = document.Cursor();
-  if (at < length && text[at] == 0xFEFF) ++at;
-  if (at < length && text[at] == u'[') ++at;
-  size_t end = at;
-  while (end < length && text[end] != u']' && text[end] != u'\r' && text[end] != u'\n') ++end;
-  Text name(text + at, end - at);
-  while (end < length && text[end] != u'\r' && text[end] != u'\n') ++end;
-  if (end < length) end += (text[end] == u'\r' && end + 1 < length && text[end + 1] == u'\n') ? 2 : 1;
-  document.SetCursor(end);
-  return name;
-}
-
-// Every key line with its section, in file order.
-std::vector<KeyLine> KeyLines(CIniDocument& document) {
-  std::vector<KeyLine> lines;
-  const size_t capacity = document.Length() + 1;
-  std::vector<char16_t> key(capacity), value(capacity);
-  Text section;
-  document.ResetCursor();
-  while (true) {
-    while (document.NextEntry(key.data(), value.data(), true, capacity, capacity)) {
-      lines.push_back({lines.size(), section, key.data(), value.data()});
+int RowCommand(bool check, const std::vector<Text>& args) {
+  RowCommandArguments arguments;
+  std::vector<Text> files;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == u"--no-detect") {
+      arguments.noDetect = true;
+    } else if (args[i] == u"--options" && i + 1 < args.size()) {
+      arguments.optionsFile = args[++i];
+    } else if (args[i].size() > 1 && args[i].compare(0, 2, u"--") == 0) {
+      return Usage();
+    } else {
+      files.push_back(args[i]);
     }
-    if (document.Cursor() >= document.Length()) break;
-    section = TakeHeaderLine(document);
   }
-  return lines;
-}
-
-// Loads path; an existing empty file is an empty document.
-int LoadDocument(CIniDocument& document, const Text& path, const std::string& shown) {
-  document.SetProperties(EndsWithNoCase(path, u".properties"));
-  CPlainFile probe;
-  if (!probe.OpenRead(path.c_str())) return Fail("cannot open " + shown + " (missing or unreadable)");
-  bool empty = probe.Size() == 0;
-  probe.Close();
-  if (empty) {
-    document.Parse("", 0);
-    return 0;
-  }
-  if (!document.Load(path.c_str())) return Fail("cannot read " + shown);
-  return 0;
-}
-
-const KeyLine* FindKeyLine(const std::vector<KeyLine>& lines, const Text& section, const Text& key) {
-  for (const KeyLine& line : lines) {
-    if (line.section == section && line.key == key) return &line;
-  }
-  return nullptr;
-}
-
-std::string Describe(const Text& section, const Text& key) {
-  std::string where = section.empty() ? "before the first section" : "in section [" + TextToUtf8(section) + "]";
-  return "no key \"" + TextToUtf8(key) + "\" " + where;
+  if (files.empty() || files.size() > 2) return Usage();
+  arguments.settings = files[0];
+  if (files.size() == 2) arguments.types = files[1];
+  return check ? CheckRowsCommand(arguments) : ListRows(arguments);
 }
 
 int Run(const std::vector<Text>& args) {
+  if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h" || args[0] == u"help")) {
+    std::fputs(kSummary, stdout);
+    return kDone;
+  }
   if (args.size() < 2) return Usage();
   const Text& command = args[0];
-  const Text& path = args[1];
-  const std::string shown = TextToUtf8(path);
-  CIniDocument document;
-
-  if (command == u"list" && args.size() == 2) {
-    if (int failed = LoadDocument(document, path, shown)) return failed;
-    std::string out;
-    for (const KeyLine& line : KeyLines(document)) {
-      out += std::to_string(line.entry) + "\t" + TextToUtf8(line.section) + "\t" + TextToUtf8(line.key) + "\t" +
-             TextToUtf8(line.value) + "\n";
-    }
-    Print(stdout, out);
-    return 0;
-  }
-  if (command == u"get" && args.size() == 4) {
-    if (int failed = LoadDocument(document, path, shown)) return failed;
-    std::vector<KeyLine> lines = KeyLines(document);
-    const KeyLine* line = FindKeyLine(lines, args[2], args[3]);
-    if (!line) return Fail(Describe(args[2], args[3]) + " of " + shown);
-    Print(stdout, TextToUtf8(line->value) + "\n");
-    return 0;
-  }
-  if (command == u"set" && args.size() == 5) {
-    if (int failed = LoadDocument(document, path, shown)) return failed;
-    std::vector<KeyLine> lines = KeyLines(document);
-    const KeyLine* line = FindKeyLine(lines, args[2], args[3]);
-    if (!line) return Fail(Describe(args[2], args[3]) + " of " + shown);
-    if (!document.ReplaceValue(line->entry, args[4].c_str())) return Fail("cannot replace the value in " + shown);
-    if (!document.CanEncodeText()) return Fail("the value holds characters the file's 8-bit encoding cannot store");
-    if (document.Save(path.c_str()) == 0) return Fail("cannot write " + shown);
-    return 0;
-  }
+  const size_t count = args.size() - 1;
+  if (command == u"list" && count == 1) return ListKeys(args[1]);
+  if (command == u"get" && count == 3) return GetKey(args[1], args[2], args[3]);
+  if (command == u"set" && count == 4) return SetKey(args[1], args[2], args[3], args[4]);
+  if (command == u"add" && count == 4) return AddKey(args[1], args[2], args[3], args[4]);
+  if (command == u"del" && count == 3) return DeleteKey(args[1], args[2], args[3]);
+  if (command == u"rows" || command == u"check") return RowCommand(command == u"check", args);
   return Usage();
 }
 

@@ -129,6 +129,64 @@ TEST(IniDocumentLoad, FailuresAndOddFiles) {
   }
 }
 
+// A NUL ends the text; the document remembers where, and Save refuses to
+// write the shortened text over the file.
+TEST(IniDocumentLoad, TextStoppingAtNulIsNeverSaved) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::u16string text;
+    uint64_t offset;  // of the NUL; 0: none
+  };
+  const Case cases[] = {
+      {"8-bit", std::string("a=1\nb=\0\nc=3\n", 12), u"a=1\nb=", 6},
+      {"NUL first", std::string("\0a=1", 4), u"", 0},
+      {"UTF-16 with a dropped mark before the NUL",
+       Utf16Bytes(u"k=\uFEFFv") + std::string("\0\0", 2) + Utf16Bytes(u"w=1", false), u"k=v", 10},
+      {"UTF-16 without its mark reads as 8-bit", Utf16Bytes(u"k=v", false), u"k", 1},
+      {"clean", "k=v\r\n", u"k=v\r\n", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LoadedDocument file(c.bytes);
+    ASSERT_TRUE(file.loaded());
+    EXPECT_EQ(Text(file.doc()), c.text);
+    const bool stops = c.bytes.find('\0') != std::string::npos;
+    EXPECT_EQ(file.doc().StoppedShort(), stops);
+    if (c.offset) {
+      EXPECT_EQ(file.doc().StopOffset(), c.offset);
+    }
+    if (stops) {
+      EXPECT_EQ(file.doc().Save(file.path()), 0u);
+      EXPECT_EQ(file.bytes(), c.bytes);
+      EXPECT_EQ(FolderListing(file.folder().path()), "s.ini");
+    } else {
+      EXPECT_EQ(file.doc().StopOffset(), 0u);
+      EXPECT_GT(file.doc().Save(file.path()), 0u);
+    }
+  }
+  // A parsed block says the same; a clean load afterwards clears it.
+  CIniDocument document;
+  document.Parse("\xFF\xFEk\0\0\0", 6);
+  EXPECT_TRUE(document.StoppedShort());
+  EXPECT_EQ(document.StopOffset(), 4u);
+  document.Parse("k=v", 3);
+  EXPECT_FALSE(document.StoppedShort());
+}
+
+// A file too large for the text is refused before anything is read: read
+// in part, a save would cut it.
+TEST(IniDocumentLoad, RefusesFilesLargerThanTheText) {
+  TempFolder folder;
+  const auto path = folder.Native("big.ini");
+  WriteBytes(path, "k=v\n");
+  std::filesystem::resize_file(path, (uint64_t{1} << 32) + 4);  // sparse: nothing is written
+  CIniDocument document;
+  document.Parse("old=1", 5);
+  EXPECT_FALSE(document.Load(folder.File("big.ini").c_str()));
+  EXPECT_EQ(Text(document), u"old=1");
+}
+
 TEST(IniDocumentParse, EightBitAndUtf16Blocks) {
   CIniDocument document;
   EXPECT_TRUE(document.Parse("a=\xE9\r\n", 5));

@@ -6,7 +6,9 @@
 
 #include "common/text16.h"
 #include "marlpane/document/ini_document.h"
+#include "marlpane/rows/row_saver.h"
 #include "marlpane/rows/typed_cells.h"
+#include "tests/common/files_test_support.h"
 #include "tests/marlpane/rows/fixed_clock.h"
 
 namespace {
@@ -286,6 +288,40 @@ TEST(RowBuilderTest, TypeDescriptionStopsDetection) {
   EXPECT_EQ(u"", built.display[0].tip);
   EXPECT_EQ(CellKind::Text, cells.GetCellKind(1, 1));
   EXPECT_EQ(13, built.table[3].rowType);  // [Numbers] Count=42
+}
+
+TEST(RowBuilderTest, HeaderWithoutBracketKeepsEntryIndexesInStep) {
+  // "[Window" takes its name up to the ']' two lines down; the key lines it
+  // passes still count, so Save writes Top's value on Top's line.
+  testfiles::TempFolder folder;
+  testfiles::WriteBytes(folder.Native("s.ini"), "[Window\nLeft=1\nNote=see [x]\nTop=2\n[Colors]\nBack=3\n");
+  const std::u16string path = folder.File("s.ini");
+  FixedClock clock;
+  CTypedCells cells(&clock);
+  FakeSources sources;
+  CIniDocument settings;
+  EditorOptions options;
+  options.sectionTitles = 0;
+  BuiltRows built;
+  ASSERT_TRUE(BuildRows(path.c_str(), u"", settings, cells, sources, options, 0, built));
+  ASSERT_EQ(2u, built.table.size());
+  EXPECT_EQ(2, built.table[0].entryIndex);  // Top
+  EXPECT_EQ(3, built.table[1].entryIndex);  // Back
+  cells.SetCellText(0, 1, u"20");
+  ASSERT_NE(0u, SaveRows(built.table, cells, settings, path.c_str()));
+  EXPECT_EQ("[Window\nLeft=1\nNote=see [x]\nTop=20\n[Colors]\nBack=3\n",
+            testfiles::ReadBytes(folder.Native("s.ini")));
+}
+
+TEST(RowBuilderTest, KeywordsAndCodes) {
+  EXPECT_EQ(kRowSelectExec, KeywordRowType(u"SELECTEXEC"));
+  EXPECT_EQ(-1, KeywordRowType(u"string"));
+  EXPECT_EQ(-1, KeywordRowType(u""));
+  EXPECT_EQ(u"STRING", std::u16string(RowTypeKeyword(kRowString)));
+  EXPECT_EQ(u"FIXEDDRIVE", std::u16string(RowTypeKeyword(kRowFixedDrive)));
+  EXPECT_EQ(nullptr, RowTypeKeyword(27));
+  EXPECT_EQ(u"a/s.ITP", TypeDescriptionPath(u"a/s.ini", u""));
+  EXPECT_EQ(u"t.ITP", TypeDescriptionPath(u"a/s.ini", u"t.ITP"));
 }
 
 }  // namespace
