@@ -260,6 +260,13 @@ class Desktop:
     def type(self, text):
         self.xdotool("type", "--delay", 30, text)
 
+    def pixel(self, x, y):
+        """The colour of one screen pixel as (red, green, blue)."""
+        result = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop",
+                                 "1x1+%d+%d" % (x, y), "+repage", "-depth", "8", "rgb:-"],
+                                env=self.env, stdout=subprocess.PIPE, check=True)
+        return tuple(result.stdout[:3])
+
     def screenshot(self, path, crop=None):
         """The whole screen, or crop = (x, y, width, height), as a PNG."""
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
