@@ -82,7 +82,10 @@ def branded_copy(folder, name="marlpane.exe", options=None, settings=None, banne
     with open(manifest, "w") as f:
         f.write("\n".join(lines) + "\n")
     out = os.path.join(folder, name)
-    subprocess.run([RESPACK, "append", manifest, MARLPANE, out], check=True, stdout=subprocess.DEVNULL)
+    packed = subprocess.run([RESPACK, "append", manifest, MARLPANE, out], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE, text=True)
+    if packed.returncode != 0:
+        raise AssertionError("respack: " + packed.stderr)
     return out
 
 
@@ -108,6 +111,7 @@ class Editor:
             exe = os.path.join(folder, "marlpane.exe")
             shutil.copyfile(MARLPANE, exe)
         self.exe = exe
+        self.notify = notify
         self.tool = desktop.launch(exe, *arguments, notify=notify, cwd=folder)
         self.dialog = None
         self.list = None
@@ -115,7 +119,15 @@ class Editor:
             self.wait_started()
 
     def wait_started(self, timeout=60):
-        self.dialog = self.tool.wait_code(STARTED, timeout).lparam
+        """Finds the dialog: from code 300, or without a notification window
+        as the program's visible window titled "Marlpane"."""
+        if self.notify:
+            self.dialog = self.tool.wait_code(STARTED, timeout).lparam
+        else:
+            def titled():
+                return next((w.hwnd for w in self.top_windows()
+                             if w.visible and w.cls == "#32770" and w.text == "Marlpane"), None)
+            self.dialog = wait_until(titled, timeout, "the editor's window")
         self.list = wait_until(lambda: self.control(OPTION_LIST), 20, "the option list").hwnd
         return self.dialog
 
