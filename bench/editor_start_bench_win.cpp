@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "bench/bench_support_win.h"
 
@@ -33,11 +34,12 @@ struct Notification {
   LPARAM lParam;
   double time;
 };
-Notification gLast = {0, 0, 0};
+// The notifications of the program being timed, in order of arrival.
+std::vector<Notification> gReceived;
 
 LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kNotifyMessage) {
-    gLast = {wParam, lParam, Now()};
+    gReceived.push_back({wParam, lParam, Now()});
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -48,24 +50,29 @@ void Pump() {
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
 }
 
-// Pumps this program's messages until code arrives; its time, or a negative
-// number when the program ended first or the time ran out.
+const Notification* Received(WPARAM code) {
+  for (const Notification& n : gReceived)
+    if (n.code == code) return &n;
+  return nullptr;
+}
+
+// Pumps this program's messages until code has arrived; its time, or a
+// negative number when the program ended first or the time ran out.
 double WaitCode(WPARAM code, HANDLE process, LPARAM* lParam = nullptr) {
   const double limit = Now() + kTimeLimit;
-  while (Now() < limit) {
-    MsgWaitForMultipleObjects(1, &process, FALSE, 5, QS_ALLINPUT);
+  for (;;) {
     Pump();
-    if (gLast.code == code) {
-      if (lParam) *lParam = gLast.lParam;
-      return gLast.time;
+    if (const Notification* n = Received(code)) {
+      if (lParam) *lParam = n->lParam;
+      return n->time;
     }
-    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+    if (Now() > limit || WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
       Pump();
-      if (gLast.code == code) return gLast.time;
-      return -1;
+      const Notification* n = Received(code);
+      return n ? n->time : -1;
     }
+    MsgWaitForMultipleObjects(1, &process, FALSE, 5, QS_ALLINPUT);
   }
-  return -1;
 }
 
 bool NothingToPaint(HWND window) { return window && !GetUpdateRect(window, nullptr, FALSE); }
@@ -112,7 +119,7 @@ void RunOnce(const std::wstring& program, const std::wstring& settings, HWND hos
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  gLast = {0, 0, 0};
+  gReceived.clear();
   const double start = Now();
   if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process)) {
