@@ -1,5 +1,7 @@
 #include "bench/bench_support_win.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr int kOptionsPerSection = 50;
@@ -52,9 +54,7 @@ const char* const kDetected[] = {
 
 std::string Key(int option) { return "Option_" + std::to_string(option); }
 
-}  // namespace
-
-void WriteFiles(std::string& typedIni, std::string& typesText, std::string& detectIni) {
+void MakeTexts(std::string& typedIni, std::string& typesText, std::string& detectIni) {
   const int kinds = static_cast<int>(sizeof(kMix) / sizeof(kMix[0]));
   const int detected = static_cast<int>(sizeof(kDetected) / sizeof(kDetected[0]));
   for (int option = 0; option < kBenchOptions; ++option) {
@@ -69,6 +69,35 @@ void WriteFiles(std::string& typedIni, std::string& typesText, std::string& dete
     typesText += Key(option) + "=" + mix.descriptor + "\r\n";
     detectIni += Key(option) + "=" + kDetected[option % detected] + "\r\n";
   }
+}
+
+}  // namespace
+
+bool BenchFiles::Write(const wchar_t* folderName) {
+  if (folderName && folderName[0]) {
+    folder = folderName;
+  } else {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder = temp;
+  }
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  MakeTexts(typedIni, typesText, detectIni);
+  typedPath = folder + L"bench_typed.ini";
+  typesPath = folder + L"bench_typed.ITP";
+  detectPath = folder + L"bench_detect.ini";
+  if (WriteBytes(typedPath, typedIni) && WriteBytes(typesPath, typesText) &&
+      WriteBytes(detectPath, detectIni)) {
+    return true;
+  }
+  std::printf("cannot write the files in %ls\n", folder.c_str());
+  return false;
+}
+
+void BenchFiles::Remove() const {
+  DeleteFileW(typedPath.c_str());
+  DeleteFileW(typesPath.c_str());
+  DeleteFileW(detectPath.c_str());
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {

@@ -12,9 +12,17 @@
 
 constexpr int kBenchOptions = 22000;
 
-// The texts of the typed settings file, its type description and the
-// detection file.
-void WriteFiles(std::string& typedIni, std::string& typesText, std::string& detectIni);
+// The typed settings file with its type description and the detection file,
+// written into one folder.
+struct BenchFiles {
+  std::string typedIni, typesText, detectIni;
+  std::wstring folder, typedPath, typesPath, detectPath;
+  // Writes the files into folder (null or empty: the system's temporary
+  // folder) as bench_typed.ini, bench_typed.ITP and bench_detect.ini. False,
+  // with a line printed, when one cannot be written.
+  bool Write(const wchar_t* folderName);
+  void Remove() const;
+};
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);

@@ -175,27 +175,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring editor = argv[1];
   const std::wstring empty = argv[2];
-  std::wstring folder;
-  if (argc > 3 && argv[3][0]) {
-    folder = argv[3];
-  } else {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder = temp;
-  }
-  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
   const int runs = argc > 4 ? std::max(1, _wtoi(argv[4])) : 3;
-
-  std::string typedIni, typesText, detectIni;
-  WriteFiles(typedIni, typesText, detectIni);
-  const std::wstring typedPath = folder + L"bench_typed.ini";
-  const std::wstring typesPath = folder + L"bench_typed.ITP";
-  const std::wstring detectPath = folder + L"bench_detect.ini";
-  if (!WriteBytes(typedPath, typedIni) || !WriteBytes(typesPath, typesText) ||
-      !WriteBytes(detectPath, detectIni)) {
-    std::printf("cannot write the files in %ls\n", folder.c_str());
-    return 1;
-  }
+  BenchFiles files;
+  if (!files.Write(argc > 3 ? argv[3] : nullptr)) return 1;
 
   WNDCLASSW record = {};
   record.lpfnWndProc = HostProcedure;
@@ -208,8 +190,8 @@ int wmain(int argc, wchar_t** argv) {
   Figures emptyProgram, typed, detected;
   for (int run = 0; run < runs; ++run) {
     RunOnce(empty, L"", host, emptyProgram, nullptr);
-    RunOnce(editor, typedPath, host, typed, &typedIni);
-    RunOnce(editor, detectPath, host, detected, &detectIni);
+    RunOnce(editor, files.typedPath, host, typed, &files.typedIni);
+    RunOnce(editor, files.detectPath, host, detected, &files.detectIni);
   }
   std::printf("%d options, best of %d runs, times from asking the system to start the program\n",
               kBenchOptions, runs);
@@ -217,8 +199,6 @@ int wmain(int argc, wchar_t** argv) {
   Report("typed (type description)", typed, &emptyProgram);
   Report("detected (no description)", detected, &emptyProgram);
   DestroyWindow(host);
-  DeleteFileW(typedPath.c_str());
-  DeleteFileW(typesPath.c_str());
-  DeleteFileW(detectPath.c_str());
+  files.Remove();
   return typed.failed || detected.failed || emptyProgram.failed ? 1 : 0;
 }

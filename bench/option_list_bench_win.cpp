@@ -110,26 +110,9 @@ void Report(const char* name, const Figures& f) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::wstring folder;
-  if (argc > 1 && argv[1][0]) {
-    folder = argv[1];
-  } else {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder = temp;
-  }
-  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
   const int runs = argc > 2 ? _wtoi(argv[2]) : 3;
-
-  std::string typedIni, typesText, detectIni;
-  WriteFiles(typedIni, typesText, detectIni);
-  const std::wstring typedPath = folder + L"bench_typed.ini";
-  const std::wstring detectPath = folder + L"bench_detect.ini";
-  if (!WriteBytes(typedPath, typedIni) || !WriteBytes(folder + L"bench_typed.ITP", typesText) ||
-      !WriteBytes(detectPath, detectIni)) {
-    std::printf("cannot write the files in %ls\n", folder.c_str());
-    return 1;
-  }
+  BenchFiles files;
+  if (!files.Write(argc > 1 ? argv[1] : nullptr)) return 1;
 
   WNDCLASSW wc = {};
   wc.lpfnWndProc = HostProcedure;
@@ -145,8 +128,8 @@ int wmain(int argc, wchar_t** argv) {
 
   std::printf("%d options, best of %d runs (list control with %d items, drawing held back while "
               "inserting)\n", kBenchOptions, runs, kBenchOptions);
-  Report("typed (type description)", Measure(host, typedPath, typedIni, runs));
-  Report("detected (no description)", Measure(host, detectPath, detectIni, runs));
+  Report("typed (type description)", Measure(host, files.typedPath, files.typedIni, runs));
+  Report("detected (no description)", Measure(host, files.detectPath, files.detectIni, runs));
 
   // A SELECTEXEC row runs its program at load, one run per row.
   CSystemRowSources sources;
@@ -159,11 +142,9 @@ int wmain(int argc, wchar_t** argv) {
   memory.cb = sizeof(memory);
   GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
   std::printf("peak working set %.1f MB (files of %.1f and %.1f MB)\n",
-              memory.PeakWorkingSetSize / 1048576.0, typedIni.size() / 1048576.0,
-              detectIni.size() / 1048576.0);
+              memory.PeakWorkingSetSize / 1048576.0, files.typedIni.size() / 1048576.0,
+              files.detectIni.size() / 1048576.0);
   DestroyWindow(host);
-  DeleteFileW(typedPath.c_str());
-  DeleteFileW((folder + L"bench_typed.ITP").c_str());
-  DeleteFileW(detectPath.c_str());
+  files.Remove();
   return 0;
 }
