@@ -1,112 +1,107 @@
 #include "marlpane/list/cell_style_store.h"
 
-namespace {
-
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void WriteU32(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-  p[2] = static_cast<uint8_t>(v >> 16);
-  p[3] = static_cast<uint8_t>(v >> 24);
-}
-
-const uint8_t kClearedBlock[CCellStyleStore::kRowBlockBytes] = {};
-
-}  // namespace
+#include <cstring>
+#include <new>
 
 bool CCellStyleStore::AppendRow() {
-  const uint32_t row = colours_.Count();
-  if (colours_.InsertSlot(CBlockList::kNoIndex) != row) return false;
-  if (tips_.InsertSlot(row) != row) {
-    colours_.Remove(row);
+  try {
+    rows_.emplace_back();
+  } catch (const std::bad_alloc&) {
     return false;
   }
   return true;
 }
 
 void CCellStyleStore::RemoveRow(uint32_t row) {
-  if (row >= RowCount()) return;
-  colours_.Remove(row);
-  tips_.Remove(row);
+  if (row < RowCount()) rows_.erase(rows_.begin() + row);
 }
 
 void CCellStyleStore::Clear() {
-  colours_.Clear();
-  tips_.Clear();
+  rows_.clear();
+  rows_.shrink_to_fit();
 }
 
-uint8_t* CCellStyleStore::RowBlock(uint32_t row) {
-  if (row >= RowCount()) return nullptr;
-  if (void* block = colours_.Get(row)) return static_cast<uint8_t*>(block);
-  if (!colours_.SetCopy(row, kClearedBlock, kRowBlockBytes)) return nullptr;
-  return static_cast<uint8_t*>(colours_.Get(row));
-}
-
-bool CCellStyleStore::SetCells(uint32_t row, uint32_t firstColumn, uint32_t endColumn, int fields,
-                               uint32_t text, uint32_t background) {
-  if (row >= RowCount() || firstColumn >= kCellColumns) return false;
-  uint8_t* block = RowBlock(row);
-  if (!block) return false;
-  for (uint32_t c = firstColumn; c < endColumn; ++c) {
-    uint8_t* record = block + c * kRecordBytes;
-    if (fields & kText) WriteU32(record, text);
-    if (fields & kBackground) WriteU32(record + 4, background);
-  }
-  return true;
+void CCellStyleStore::Assign(CellColours& record, int fields, uint32_t text, uint32_t background) {
+  if (fields & kText) record.text = text;
+  if (fields & kBackground) record.background = background;
 }
 
 bool CCellStyleStore::SetCellColours(uint32_t row, uint32_t column, uint32_t text,
                                      uint32_t background) {
-  return SetCells(row, column, column + 1, kText | kBackground, text, background);
+  if (row >= RowCount() || column >= kCellColumns) return false;
+  RowStyle& style = rows_[row];
+  if (column >= style.cells.size()) {
+    try {
+      style.cells.resize(column + 1, style.whole);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  style.cells[column] = CellColours{text, background};
+  return true;
 }
 
 bool CCellStyleStore::SetCellTextColour(uint32_t row, uint32_t column, uint32_t text) {
-  return SetCells(row, column, column + 1, kText, text, 0);
+  CellColours colours;
+  return GetCellColours(row, column, &colours) &&
+         SetCellColours(row, column, text, colours.background);
 }
 
 bool CCellStyleStore::SetCellBackground(uint32_t row, uint32_t column, uint32_t background) {
-  return SetCells(row, column, column + 1, kBackground, 0, background);
+  CellColours colours;
+  return GetCellColours(row, column, &colours) &&
+         SetCellColours(row, column, colours.text, background);
 }
 
-bool CCellStyleStore::GetCellColours(uint32_t row, uint32_t column, CellColours* out) {
+bool CCellStyleStore::GetCellColours(uint32_t row, uint32_t column, CellColours* out) const {
   if (row >= RowCount() || column >= kCellColumns) return false;
-  CellColours colours{0, 0};
-  if (const auto* block = static_cast<const uint8_t*>(colours_.Get(row))) {
-    colours.text = ReadU32(block + column * kRecordBytes);
-    colours.background = ReadU32(block + column * kRecordBytes + 4);
-  }
-  if (out) *out = colours;
+  const RowStyle& style = rows_[row];
+  if (out) *out = column < style.cells.size() ? style.cells[column] : style.whole;
   return true;
 }
 
 bool CCellStyleStore::SetRowColours(uint32_t row, uint32_t text, uint32_t background) {
-  return SetCells(row, 0, kCellColumns, kText | kBackground, text, background);
+  if (row >= RowCount()) return false;
+  RowStyle& style = rows_[row];
+  Assign(style.whole, kText | kBackground, text, background);
+  style.cells.clear();
+  style.cells.shrink_to_fit();
+  return true;
 }
 
 bool CCellStyleStore::SetRowTextColour(uint32_t row, uint32_t text) {
-  return SetCells(row, 0, kCellColumns, kText, text, 0);
+  if (row >= RowCount()) return false;
+  RowStyle& style = rows_[row];
+  Assign(style.whole, kText, text, 0);
+  for (CellColours& record : style.cells) Assign(record, kText, text, 0);
+  return true;
 }
 
 bool CCellStyleStore::SetRowBackground(uint32_t row, uint32_t background) {
-  return SetCells(row, 0, kCellColumns, kBackground, 0, background);
+  if (row >= RowCount()) return false;
+  RowStyle& style = rows_[row];
+  Assign(style.whole, kBackground, 0, background);
+  for (CellColours& record : style.cells) Assign(record, kBackground, 0, background);
+  return true;
 }
 
 bool CCellStyleStore::SetTip(uint32_t row, const char16_t* tip) {
   if (row >= RowCount()) return false;
   if (!tip) {
-    tips_.FreeBlock(row);
+    rows_[row].tip.reset();
     return true;
   }
-  return tips_.SetString(row, tip);
+  size_t length = 0;
+  while (tip[length]) ++length;
+  std::unique_ptr<char16_t[]> copy(new (std::nothrow) char16_t[length + 1]);
+  if (!copy) return false;
+  std::memcpy(copy.get(), tip, (length + 1) * sizeof(char16_t));
+  rows_[row].tip = std::move(copy);
+  return true;
 }
 
-const char16_t* CCellStyleStore::GetTip(uint32_t row) {
-  if (row >= RowCount()) return nullptr;
-  return static_cast<const char16_t*>(tips_.Get(row));
+const char16_t* CCellStyleStore::GetTip(uint32_t row) const {
+  return row < RowCount() ? rows_[row].tip.get() : nullptr;
 }
 
 bool IsColourScheme(uint32_t scheme) {

@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-#include "common/block_list.h"
 #include "marlpane/rows/cell_kinds.h"
 
 // Cells are addressed by column 0 to 199; larger column indexes are refused.
@@ -17,21 +18,21 @@ struct CellColours {
   uint32_t background;
 };
 
-// One row per list item, in item order. Each row holds 200 cell colour
-// records and an optional tip text. A row's record block is only allocated
-// when one of its cells gets a colour; until then every cell reads as
-// uncoloured, exactly as a cleared block would.
+// One row per list item, in item order. Each row holds a colour record for
+// each of the 200 cells and an optional tip text. A row keeps only what
+// differs from an uncoloured row: the colours that its row-wide setters gave
+// every cell, and records for its cells up to the highest one given colours
+// of its own; every other cell reads as the row-wide colours (0 for none).
+// The rows themselves live in one array that grows by doubling, so that
+// filling a list of 22 000 rows leaves no trail of freed slot arrays behind.
 class CCellStyleStore {
  public:
-  static constexpr uint32_t kRecordBytes = 8;  // text colour, background colour
-  static constexpr uint32_t kRowBlockBytes = kCellColumns * kRecordBytes;
-
   CCellStyleStore() = default;
   virtual ~CCellStyleStore() = default;
   CCellStyleStore(const CCellStyleStore&) = delete;
   CCellStyleStore& operator=(const CCellStyleStore&) = delete;
 
-  uint32_t RowCount() const { return colours_.Count(); }
+  uint32_t RowCount() const { return static_cast<uint32_t>(rows_.size()); }
 
   // Appends a row without colours or tip. False when out of memory (the
   // store is then unchanged).
@@ -41,11 +42,11 @@ class CCellStyleStore {
   void Clear();
 
   // Cell operations: false for a row that does not exist or a column above
-  // 199.
+  // 199, and when out of memory.
   bool SetCellColours(uint32_t row, uint32_t column, uint32_t text, uint32_t background);
   bool SetCellTextColour(uint32_t row, uint32_t column, uint32_t text);
   bool SetCellBackground(uint32_t row, uint32_t column, uint32_t background);
-  bool GetCellColours(uint32_t row, uint32_t column, CellColours* out);
+  bool GetCellColours(uint32_t row, uint32_t column, CellColours* out) const;
 
   // The same for all 200 cells of a row.
   bool SetRowColours(uint32_t row, uint32_t text, uint32_t background);
@@ -56,18 +57,18 @@ class CCellStyleStore {
   // does not exist and when out of memory.
   bool SetTip(uint32_t row, const char16_t* tip);
   // The row's tip, null when it has none.
-  const char16_t* GetTip(uint32_t row);
+  const char16_t* GetTip(uint32_t row) const;
 
  private:
   enum Field { kText = 1, kBackground = 2 };
-  // The row's record block, allocated (cleared) on first use; null when the
-  // row does not exist or memory ran out.
-  uint8_t* RowBlock(uint32_t row);
-  bool SetCells(uint32_t row, uint32_t firstColumn, uint32_t endColumn, int fields,
-                uint32_t text, uint32_t background);
+  struct RowStyle {
+    CellColours whole{0, 0};          // every cell without a record of its own
+    std::vector<CellColours> cells;   // records of columns 0 to size - 1
+    std::unique_ptr<char16_t[]> tip;  // null: no tip
+  };
+  static void Assign(CellColours& record, int fields, uint32_t text, uint32_t background);
 
-  CBlockList colours_;  // one slot per row: null or kRowBlockBytes bytes
-  CBlockList tips_;     // one slot per row: null or a terminated text
+  std::vector<RowStyle> rows_;
 };
 
 // The colours used to paint rows that have none of their own.

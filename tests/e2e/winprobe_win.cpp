@@ -7,6 +7,11 @@
 //   winprobe tree HWND        the window and all its descendants
 //   winprobe list HWND        the rows of a list-view control
 //   winprobe kill PID         ends the process (a test that gave up on it)
+//   winprobe client HWND      the window's client area: left top width height
+//                             (screen coordinates)
+//   winprobe columns HWND     the column widths of a list-view control, one a line
+//   winprobe itemrects HWND   each row of a list-view control: row left top width
+//                             height (screen coordinates of the whole row)
 //
 // One line per window, tab-separated, UTF-8:
 //   top/tree: hwnd parent id visible enabled left top width height class text
@@ -133,8 +138,49 @@ int PrintList(HWND list) {
   return 0;
 }
 
+int PrintClient(HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  std::printf("%ld\t%ld\t%ld\t%ld\n", origin.x, origin.y, client.right - client.left,
+              client.bottom - client.top);
+  return 0;
+}
+
+int PrintColumns(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  for (int column = 0; column < columns; ++column)
+    std::printf("%d\n", static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)));
+  return 0;
+}
+
+int PrintItemRects(HWND list) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return 1;
+  auto* remote = static_cast<RECT*>(VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return 1;
+  const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < rows; ++row) {
+    RECT r = {};
+    r.left = LVIR_BOUNDS;
+    WriteProcessMemory(process, remote, &r, sizeof(r), nullptr);
+    SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote, &r, sizeof(r), nullptr);
+    MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("%d\t%ld\t%ld\t%ld\t%ld\n", row, r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return 0;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID\n");
+  std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
+                       "client HWND | columns HWND | itemrects HWND\n");
   return 2;
 }
 
@@ -168,5 +214,8 @@ int main() {
     return 0;
   }
   if (command == L"list") return PrintList(window);
+  if (command == L"client") return PrintClient(window);
+  if (command == L"columns") return PrintColumns(window);
+  if (command == L"itemrects") return PrintItemRects(window);
   return Usage();
 }

@@ -217,6 +217,24 @@ class Desktop:
                 rows.append(Row(int(f[0]), f[1] == "1", _unescape(f[2]), int(f[3]), _unescape(f[4])))
         return rows
 
+    def client(self, hwnd):
+        """The client area of a window: (x, y, width, height), x and y on the screen."""
+        fields = self.probe("client", str(hwnd)).split()
+        return tuple(int(f) for f in fields) if len(fields) == 4 else None
+
+    def columns(self, list_hwnd):
+        """The column widths of a list-view control."""
+        return [int(line) for line in self.probe("columns", str(list_hwnd)).split()]
+
+    def item_rects(self, list_hwnd):
+        """Each row of a list-view control as (x, y, width, height) on the screen, in row order."""
+        rects = []
+        for line in self.probe("itemrects", str(list_hwnd)).splitlines():
+            f = line.split("\t")
+            if len(f) == 5:
+                rects.append(tuple(int(v) for v in f[1:]))
+        return rects
+
     # Input through the X server.
     def xdotool(self, *arguments):
         subprocess.run(["xdotool"] + [str(a) for a in arguments], env=self.env, check=True)
@@ -224,6 +242,14 @@ class Desktop:
     def click(self, x, y, button=1, repeat=1):
         self.xdotool("mousemove", "--sync", x, y)
         self.xdotool("click", "--repeat", repeat, "--delay", 80, button)
+
+    def drag(self, x0, y0, x1, y1, button=1, steps=8):
+        """Presses the button at (x0, y0), moves in steps to (x1, y1) and lets go."""
+        self.xdotool("mousemove", "--sync", x0, y0)
+        self.xdotool("mousedown", button)
+        for i in range(1, steps + 1):
+            self.xdotool("mousemove", "--sync", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+        self.xdotool("mouseup", button)
 
     def double_click(self, x, y):
         self.click(x, y, repeat=2)
@@ -233,6 +259,13 @@ class Desktop:
 
     def type(self, text):
         self.xdotool("type", "--delay", 30, text)
+
+    def pixel(self, x, y):
+        """The colour of one screen pixel as (red, green, blue)."""
+        result = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop",
+                                 "1x1+%d+%d" % (x, y), "+repage", "-depth", "8", "rgb:-"],
+                                env=self.env, stdout=subprocess.PIPE, check=True)
+        return tuple(result.stdout[:3])
 
     def screenshot(self, path, crop=None):
         """The whole screen, or crop = (x, y, width, height), as a PNG."""

@@ -1,0 +1,312 @@
+#include "marlpane/app/editor_dialog_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "common/bitmap_image.h"
+#include "common/icon_list_win.h"
+#include "common/menu_builder_win.h"
+#include "common/shell_win.h"
+#include "common/text16.h"
+#include "marlpane/app/about_box_win.h"
+#include "marlpane/app/editor_options.h"
+#include "marlpane/app/editor_state.h"
+#include "marlpane/app/dialog_layout.h"
+#include "marlpane/app/resource_ids.h"
+#include "marlpane/app/startup_win.h"
+#include "marlpane/document/ini_document.h"
+#include "marlpane/list/typed_list_view.h"
+#include "marlpane/rows/row_builder.h"
+#include "marlpane/rows/row_saver.h"
+#include "marlpane/rows/row_sources_win.h"
+
+// The documents, the option list with its icons, the banner and the rows:
+// one of each for the whole run.
+CIniDocument gSettingsDocument;
+CTypedListView gOptionList;
+CIconList gTypeIcons;
+CBitmapImage gBanner;
+BuiltRows gRows;
+
+namespace {
+
+constexpr char16_t kProgramTitle[] = u"Marlpane";
+constexpr char16_t kDamagedFileText[] = u"Error: File is damaged. Please download it again.";
+constexpr char16_t kSaveErrorCaption[] = u"ERROR";
+constexpr char kBannerEntry[] = "banner.bmp";
+constexpr uint8_t kOptionListColourScheme = 24;  // own colours, first row and odd rows
+
+// The type icon list in image order: the row types' image indexes point
+// into it (see RowTypeIcon).
+constexpr int kTypeIconOrder[] = {
+    IDI_ROW_BLANK,     IDI_MARLPANE,       IDI_ROW_TEXT,      IDI_ROW_FOLDER,
+    IDI_ROW_IMAGE_FILE, IDI_ROW_CHOICE,    IDI_ROW_COLOUR,    IDI_ROW_NUMBER,
+    IDI_ROW_TOGGLE,    IDI_ROW_DATE,       IDI_ROW_PASSWORD,  IDI_ROW_TIME,
+    IDI_ROW_MULTI_LINE, IDI_ROW_FILE,      IDI_ROW_DRIVE,     IDI_ROW_REMOVABLE_DRIVE,
+    IDI_ROW_CD_DRIVE,  IDI_ROW_FONT,       IDI_ROW_WINDOW,
+};
+
+HBRUSH gInputBrush = nullptr;
+HBRUSH gBackgroundBrush = nullptr;
+// Whether the settings file was loaded: Save writes only a document that
+// was read from a file, so that it never creates a file of its own.
+bool gSettingsLoaded = false;
+
+HINSTANCE Instance() { return static_cast<HINSTANCE>(gEditorState.instance); }
+
+void MoveControl(HWND dialog, int id, const Box& box, UINT extraFlags = 0) {
+  SetWindowPos(GetDlgItem(dialog, id), nullptr, box.x, box.y, box.width, box.height,
+               SWP_NOACTIVATE | SWP_NOZORDER | extraFlags);
+}
+
+// Every way of closing ends here, in WM_ENDSESSION.
+void Close(HWND dialog) { PostMessageW(dialog, WM_ENDSESSION, 1, 0); }
+
+void LayOutControls(HWND dialog) {
+  RECT client = {};
+  GetClientRect(dialog, &client);
+  const MainLayout layout =
+      ComputeMainLayout(client.right - client.left, client.bottom - client.top,
+                        gEditorOptions.mainWindowSideMargin, gBanner.Width(), gBanner.Height());
+  MoveControl(dialog, IDC_OPTION_LIST, layout.list);
+  gOptionList.StretchLastColumnDefault();
+  MoveControl(dialog, IDC_TIP_LINE, layout.tip);
+  InvalidateRect(GetDlgItem(dialog, IDC_TIP_LINE), nullptr, TRUE);
+  MoveControl(dialog, IDC_SAVE, layout.save);
+  MoveControl(dialog, IDC_CANCEL_BUTTON, layout.cancel);
+  MoveControl(dialog, IDC_BANNER, layout.banner);
+}
+
+void ApplyPlacement(HWND dialog, const Box& box) {
+  SetWindowPos(dialog, nullptr, box.x, box.y, box.width, box.height, SWP_NOZORDER);
+}
+
+// The window where the options put it, then, with auto-resize and no
+// height of its own, as high as its rows need.
+void PlaceMainWindow(HWND dialog) {
+  RECT window = {};
+  GetWindowRect(dialog, &window);
+  RECT desktop = {};
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  const int desktopWidth = desktop.right - desktop.left;
+  const int desktopHeight = desktop.bottom - desktop.top;
+  EditorOptions& options = gEditorOptions;
+  Box placed = PlaceWindow(
+      Box{window.left, window.top, window.right - window.left, window.bottom - window.top},
+      options.mainWindowX, options.mainWindowY, options.mainWindowWidth, options.mainWindowHeight,
+      desktopWidth, desktopHeight);
+  ApplyPlacement(dialog, placed);
+  if (options.mainWindowAutoResize && options.mainWindowHeight < 0) {
+    options.mainWindowHeight = AutoResizedHeight(gOptionList.ItemCount(), desktop.bottom, placed.y);
+    placed = PlaceWindow(placed, options.mainWindowX, options.mainWindowY, options.mainWindowWidth,
+                         options.mainWindowHeight, desktopWidth, desktopHeight);
+    ApplyPlacement(dialog, placed);
+  }
+}
+
+// The archive lacks a record or the banner: the editor cannot run.
+BOOL FailDamaged(HWND dialog) {
+  MessageBoxW(nullptr, AsWide(kDamagedFileText), AsWide(kProgramTitle), MB_OK);
+  PostQuit(dialog, 0);
+  // A host that saw code 300 learns that the window is gone as after any
+  // other way of closing.
+  PostNotification(kNotifyClosing);
+  gEditorState.mainWindow = 0;
+  return FALSE;
+}
+
+void SetWindowIcons(HWND dialog) {
+  const auto load = [](int size) {
+    return static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_MARLPANE), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR));
+  };
+  PostMessageW(dialog, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(load(GetSystemMetrics(SM_CXICON))));
+  PostMessageW(dialog, WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(load(GetSystemMetrics(SM_CXSMICON))));
+}
+
+void AddSystemMenuEntries(HWND dialog) {
+  CMenuBuilder menu;  // the system menu stays when the builder goes
+  menu.AttachSystemMenu(dialog);
+  menu.AppendItem(IDC_ABOUT, u"&About");
+  menu.AppendItem(IDC_WEB_SITE, u"&Visit Web Site");
+  menu.AppendSeparator();
+}
+
+void PrepareOptionList(HWND dialog) {
+  const EditorOptions& options = gEditorOptions;
+  gTypeIcons.CreateSquare(16);
+  for (int id : kTypeIconOrder) gTypeIcons.AddIcon(Instance(), id);
+
+  gOptionList.Attach(GetDlgItem(dialog, IDC_OPTION_LIST));
+  gOptionList.SetImageListsAndColours(gTypeIcons.Handle(), nullptr, options.listEvenBkColor,
+                                      options.listEvenBkColor, options.listTextColor);
+  gOptionList.SetOddRowColour(options.listOddBkColor);
+  gOptionList.AddColumn(u" Option ", CListView::kAlignLeft);
+  gOptionList.AddColumn(u" Value ", CListView::kAlignCentre);
+  gOptionList.DeleteAllItems();
+  gOptionList.SetEditingEnabled(true);
+  gOptionList.SetDoubleClickMode(true);
+  gOptionList.SetFixedColumn(true, 1);
+  gOptionList.SetColourScheme(kOptionListColourScheme);
+  gOptionList.ShowGridLines(options.listGridLines != 0);
+  gOptionList.InfoTips(true);
+}
+
+BOOL InitMainDialog(HWND dialog) {
+  EditorState& state = gEditorState;
+  EditorOptions& options = gEditorOptions;
+  state.mainWindow = reinterpret_cast<uintptr_t>(dialog);
+  SetWindowIcons(dialog);
+  SetWindowTextW(dialog, AsWide(kProgramTitle));
+  PostNotification(kNotifyStarted, reinterpret_cast<LPARAM>(dialog));
+  AddSystemMenuEntries(dialog);
+  SetDlgItemTextW(dialog, IDC_TIP_LINE, AsWide(options.mainTip));
+  if (!ReadSettingsRecord(gEditorArchive, state.programPath)) return FailDamaged(dialog);
+
+  gInputBrush = CreateSolidBrush(options.inputBkColor);
+  gBackgroundBrush = CreateSolidBrush(options.backgroundColor);
+  gRows = BuiltRows();
+  PrepareOptionList(dialog);
+
+  if (!LoadFromArchive(gBanner, gEditorArchive, state.programPath, kBannerEntry)) {
+    return FailDamaged(dialog);
+  }
+  gBanner.FitControl(dialog, IDC_BANNER);
+  gBanner.ShowInControl(dialog, IDC_BANNER);
+
+  ChooseSettingsFile(state);
+  CSystemRowSources sources;
+  gSettingsLoaded = gOptionList.LoadRows(state.settingsPath, state.typeDescriptionPath,
+                                         gSettingsDocument, sources, options, gRows);
+  if (gSettingsLoaded && options.firstColumnWidth < 0) options.firstColumnWidth = gRows.labelWidth;
+  if (options.firstColumnWidth >= 0) gOptionList.SetColumnWidth(0, options.firstColumnWidth);
+
+  PlaceMainWindow(dialog);
+  LayOutControls(dialog);
+  return TRUE;
+}
+
+// Writes the values of every row into the settings document and saves it.
+bool SaveSettings() {
+  if (!gSettingsLoaded) return false;
+  return SaveRows(gRows.table, gOptionList.Cells(), gSettingsDocument,
+                  gEditorState.settingsPath) != 0;
+}
+
+void ShowSaveError(HWND dialog) {
+  std::u16string text = u"Error: Can't save the settings file:\n";
+  text += gEditorState.settingsPath;
+  text += u"\n\nDrive may be full or write-protected.";
+  MessageBoxW(dialog, AsWide(text.c_str()), AsWide(kSaveErrorCaption), MB_OK);
+}
+
+BOOL OnCommand(HWND dialog, WORD command) {
+  switch (command) {
+    case IDOK:
+      if (!gOptionList.IsEditing()) gOptionList.BeginEditFirstColumn();
+      return TRUE;
+    case IDCANCEL:
+      Close(dialog);
+      return TRUE;
+    case IDC_SAVE:
+      if (SaveSettings()) {
+        PostNotification(kNotifySaved);
+        Close(dialog);
+      } else {
+        ShowSaveError(dialog);
+      }
+      return TRUE;
+    case IDC_CANCEL_BUTTON:
+      PostNotification(kNotifyCancelled);
+      Close(dialog);
+      return TRUE;
+    case IDC_ABOUT:
+      ShowAboutBox(Instance(), dialog);
+      return TRUE;
+    case IDC_WEB_SITE:
+      OpenWebPage(kProductWebPage);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// The colours of the dialog's own controls: the brush is the answer.
+INT_PTR OnControlColour(UINT message, HDC context) {
+  const EditorOptions& options = gEditorOptions;
+  switch (message) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORMSGBOX:
+      SetBkMode(context, TRANSPARENT);
+      SetTextColor(context, options.textColor);
+      return reinterpret_cast<INT_PTR>(gBackgroundBrush);
+    case WM_CTLCOLOREDIT:
+      SetTextColor(context, options.inputTextColor);
+      return reinterpret_cast<INT_PTR>(gInputBrush);
+    default:  // WM_CTLCOLORLISTBOX, WM_CTLCOLORSCROLLBAR
+      SetBkMode(context, TRANSPARENT);
+      SetTextColor(context, options.inputTextColor);
+      return reinterpret_cast<INT_PTR>(gInputBrush);
+  }
+}
+
+}  // namespace
+
+INT_PTR RunMainDialog(HINSTANCE instance) {
+  return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProcedure,
+                         0);
+}
+
+INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT answer = 0;
+  if (gOptionList.FilterMessage(dialog, message, wParam, lParam, &answer)) {
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
+    return TRUE;
+  }
+  switch (message) {
+    case WM_INITDIALOG:
+      return InitMainDialog(dialog);
+    case WM_SIZE:
+      // Also sent while the dialog is created, before its controls exist.
+      if (gEditorState.mainWindow) LayOutControls(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      return OnCommand(dialog, LOWORD(wParam));
+    case WM_SYSCOMMAND:
+      if (wParam == IDC_ABOUT || wParam == IDC_WEB_SITE) {
+        PostMessageW(dialog, WM_COMMAND, wParam, 0);
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_NOTIFY: {
+      int item = -1;
+      if (gOptionList.IsItemChanged(reinterpret_cast<const NMHDR*>(lParam), &item, nullptr)) {
+        gOptionList.ShowTip(item, GetDlgItem(dialog, IDC_TIP_LINE));
+      }
+      return FALSE;
+    }
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+      return OnControlColour(message, reinterpret_cast<HDC>(wParam));
+    case WM_ENDSESSION:
+      if (wParam) {
+        PostNotification(kNotifyClosing);
+        gEditorState.mainWindow = 0;
+        EndDialog(dialog, 0);
+      }
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}

@@ -1,0 +1,50 @@
+// Resource and control ids of marlpane, shared by the resource script and
+// the code (plain macros, so that the resource compiler reads them too).
+#pragma once
+
+// Dialogs.
+#define IDD_MAIN_DIALOG 101
+#define IDD_ABOUT_BOX 200
+
+// Icon groups: 102 is the window icon; the others are the row type icons.
+#define IDI_MARLPANE 102
+#define IDI_ROW_TEXT 103
+#define IDI_ROW_FOLDER 104
+#define IDI_ROW_EMAIL 105
+#define IDI_ROW_HEX_TEXT 106
+#define IDI_ROW_IMAGE_FILE 107
+#define IDI_ROW_CHOICE 108
+#define IDI_ROW_COLOUR 109
+#define IDI_ROW_NUMBER 110
+#define IDI_ROW_TOGGLE 111
+#define IDI_ROW_PASSWORD 112
+#define IDI_ROW_READ_ONLY 113
+#define IDI_ROW_DATE 114
+#define IDI_ROW_BLANK 115
+#define IDI_ROW_TIME 116
+#define IDI_ROW_MULTI_LINE 118
+#define IDI_ROW_FILE 119
+#define IDI_ROW_DRIVE 120
+#define IDI_ROW_REMOVABLE_DRIVE 121
+#define IDI_ROW_CD_DRIVE 122
+#define IDI_ROW_FONT 123
+#define IDI_ROW_WINDOW 124
+
+// Controls of the main dialog. 1 and 2 (IDOK, IDCANCEL) are the hidden
+// buttons that receive Enter and Escape; 1008 and 1009 are the command ids
+// of the system menu's entries.
+#define IDC_TIP_LINE 1001
+#define IDC_OPTION_LIST 1002
+#define IDC_SAVE 1005
+#define IDC_CANCEL_BUTTON 1006
+#define IDC_BANNER 1007
+#define IDC_ABOUT 1008
+#define IDC_WEB_SITE 1009
+
+// Controls of the about box.
+#define IDC_ABOUT_ICON 1101
+#define IDC_ABOUT_VERSION 1102
+
+// The version, in the version resource and the about box.
+#define MARLPANE_VERSION 1,0,0,0
+#define MARLPANE_VERSION_TEXT "1.0.0"

@@ -1,0 +1,54 @@
+#!/usr/bin/env python3
+"""Headless part of scripts/demo-marlpane: marlpane.exe under its own Xvfb,
+driven through the X server as a person would (tests/marlpane/e2e).
+Usage: scripts/demo_marlpane.py WORK_FOLDER [--screenshot PATH]
+WORK_FOLDER holds marlpane.exe and the sample. With --screenshot the picture
+of the window goes to PATH and the editor is closed without an edit (the
+README's screenshot: scripts/screenshot-marlpane)."""
+import os
+import subprocess
+import sys
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+sys.path.insert(0, os.path.join(ROOT, "tests", "marlpane", "e2e"))
+from marlpane_app import SAVE, SAVED, Editor, wait_until, wintest  # noqa: E402
+
+
+def main():
+    work = sys.argv[1]
+    picture = sys.argv[3] if len(sys.argv) > 3 and sys.argv[2] == "--screenshot" else None
+    desktop = wintest.Desktop("demo")
+    try:
+        editor = Editor(desktop, work, exe=os.path.join(work, "marlpane.exe"))
+        rows = editor.wait_rows()
+        print("== marlpane.exe opened samples/settings.ini: %d rows, for example" % len(rows))
+        for row in rows[:8]:
+            print("   %-24s %s" % (row.label, row.value))
+        editor.select_row(editor.row_of("Check for updates"))
+        wait_until(lambda: editor.tip().startswith("Look for"), 10, "the row's tip")
+        window = editor.window()
+        shot = desktop.screenshot(picture or os.path.join(work, "marlpane.png"),
+                                  crop=(window.x, window.y, window.width, window.height))
+        print("== Screenshot of the window: %s" % shot)
+        if picture:
+            desktop.key("Escape")
+            editor.wait_closed()
+            return 0
+
+        print("== Typing a new user name into the edit box (Enter, text, Enter), then clicking Save")
+        editor.select_row(editor.row_of("User name"))
+        editor.edit_selected("Robin Example")
+        editor.click(SAVE)
+        editor.tool.wait_code(SAVED)
+        editor.wait_closed()
+        print("== Notification codes the host window received: %s" % editor.tool.codes())
+    finally:
+        desktop.stop()
+    print("== Every line Save changed (the edited value; a colour and a multi-line value are")
+    print("   written back in the editor's own form):")
+    subprocess.run(["diff", os.path.join(ROOT, "samples", "settings.ini"), os.path.join(work, "settings.ini")])
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
