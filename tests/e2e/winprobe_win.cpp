@@ -7,6 +7,7 @@
 //   winprobe tree HWND        the window and all its descendants
 //   winprobe list HWND        the rows of a list-view control
 //   winprobe kill PID         ends the process (a test that gave up on it)
+//   winprobe style HWND       the window's style and extended style, in hex
 //
 // One line per window, tab-separated, UTF-8:
 //   top/tree: hwnd parent id visible enabled left top width height class text
@@ -134,7 +135,7 @@ int PrintList(HWND list) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID\n");
+  std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | style HWND\n");
   return 2;
 }
 
@@ -168,5 +169,10 @@ int main() {
     return 0;
   }
   if (command == L"list") return PrintList(window);
+  if (command == L"style") {
+    std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    return 0;
+  }
   return Usage();
 }
