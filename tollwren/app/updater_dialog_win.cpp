@@ -205,7 +205,8 @@ void CUpdaterDialog::PickLanguage(size_t index) {
   skin_.LayOut(dialog_, settings_.showCloseButton);
   flow_.RenderAgain();
   RenderSkinTexts();
-  InvalidateRect(dialog_, nullptr, TRUE);
+  // The children too: the language button shows the new flag.
+  RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 std::u16string CUpdaterDialog::MenuText(const char16_t* key, const char16_t* fallback) const {
