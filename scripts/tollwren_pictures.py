@@ -26,8 +26,8 @@ class SampleWorld:
         os.makedirs(os.path.join(web, "sample-notes"))
         self.server = scene.WebServer(web)
         remote = scene.sample_pad("web/pad.xml", self.server.address)
-        # The download goes at about 400 KB/s, so that its progress can be seen.
-        remote = remote.replace("/sample-notes/" + INSTALLER, "/__slow/40/16384/sample-notes/" + INSTALLER)
+        # The download goes at about 200 KB/s, so that its progress can be seen.
+        remote = remote.replace("/sample-notes/" + INSTALLER, "/__slow/40/8192/sample-notes/" + INSTALLER)
         self.remote_pad = remote
         scene.write(os.path.join(web, "sample-notes", "pad.xml"), remote)
         size = int(remote.split("<File_Size_Bytes>")[1].split("<")[0])
