@@ -22,6 +22,7 @@ class CLanguageFile;
 constexpr UINT kNotifyMessage = WM_APP + 6;        // to the notification window: wParam code
 constexpr UINT kTextRefreshMessage = WM_USER + 11;  // to the dialog: wParam 900 or 901
 constexpr UINT kProgressTimerMessage = WM_USER + 12;  // to the dialog: wParam 1 start, 0 stop
+constexpr UINT kButtonRefreshMessage = WM_USER + 13;  // to the dialog: show the choice buttons' keys
 constexpr WPARAM kRefreshStatus = 900;
 constexpr WPARAM kRefreshNews = 901;
 
@@ -69,7 +70,8 @@ class CUpdateFlow {
   std::u16string padFilePath;    // the local pad.xml
   UINT endDelayMs = kEndDelayMs;
   // Called on the worker after the language document was filled with the
-  // remote values, to render the dialog's own texts (title, footer) again.
+  // remote values, to have the dialog render its own texts (title, footer)
+  // again. It must not touch those texts itself: post to the dialog.
   std::function<void()> onLanguageReloaded;
 
   // Dialog thread. Handles the flow's messages of the main dialog: commands
@@ -93,7 +95,8 @@ class CUpdateFlow {
   void ShowNews(std::u16string_view key);
   void Notify(WPARAM code, LPARAM lParam = 0) const;
   // Renders the current status, news and choice button keys again (after a
-  // new language was picked or loaded).
+  // new language was picked or loaded). A text the worker renders at the
+  // same time reaches the dialog first, so the newer language wins.
   void RenderAgain();
   std::u16string Render(std::u16string_view key);
 
@@ -101,6 +104,14 @@ class CUpdateFlow {
   // owns it; HandleDialogMessage frees it.
   static const std::u16string* RefreshText(LPARAM lParam) {
     return reinterpret_cast<const std::u16string*>(lParam);
+  }
+
+  // The PAD document in use, read on the dialog thread while the worker
+  // cannot replace it with the downloaded one. read gets a const reference.
+  template <typename Read>
+  auto ReadPad(Read&& read) const {
+    std::lock_guard<std::mutex> hold(padLock_);
+    return read(static_cast<const CPadDocument&>(pad_));
   }
 
   std::u16string StatusKey() const;
@@ -132,7 +143,11 @@ class CUpdateFlow {
   static DWORD WINAPI WorkerEntry(void* flow);
   void PostText(WPARAM which, const std::u16string& text);
   void SetChoiceButtons(const char16_t* first, const char16_t* second, const char16_t* third);
+  // Shows the choice buttons of the current keys; on the dialog thread only
+  // (the worker posts kButtonRefreshMessage), so that captions of two
+  // languages never cross.
   void ShowButtonCaptions();
+  void RequestButtonCaptions();
   void BringDialogForward();
   void DownloadAndInstall();
   void OnProgressTimer();
@@ -142,6 +157,12 @@ class CUpdateFlow {
 
   CPadDocument& pad_;
   CLanguageFile& language_;
+  // The worker replaces pad_ under padLock_; the dialog thread reads it only
+  // through ReadPad. The worker, its only writer, reads it freely.
+  mutable std::mutex padLock_;
+  // Held while a text is rendered and posted, so that texts reach the dialog
+  // in the order they were rendered. Taken before lock_, never after.
+  std::mutex renderLock_;
   mutable std::mutex lock_;  // guards the keys and the download names below
   std::u16string statusKey_;
   std::u16string newsKey_;

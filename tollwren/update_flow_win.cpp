@@ -1,6 +1,7 @@
 #include "tollwren/update_flow.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <vector>
@@ -77,7 +78,13 @@ bool CUpdateFlow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
         KillTimer(dialog, kProgressTimerId);
       }
       return true;
+    case kButtonRefreshMessage:
+      ShowButtonCaptions();
+      return true;
     case WM_ENDSESSION:
+      // FALSE: the session goes on after all (the user cancelled the
+      // shutdown), and so does the updater.
+      if (!wParam) return true;
       Notify(kCodeEnding);
       PostQuitMessage(0);
       return true;
@@ -142,6 +149,7 @@ void CUpdateFlow::PostText(WPARAM which, const std::u16string& text) {
 }
 
 void CUpdateFlow::ShowStatus(std::u16string_view key) {
+  std::lock_guard<std::mutex> order(renderLock_);
   {
     std::lock_guard<std::mutex> hold(lock_);
     statusKey_ = CutKey(key);
@@ -150,6 +158,7 @@ void CUpdateFlow::ShowStatus(std::u16string_view key) {
 }
 
 void CUpdateFlow::ShowNews(std::u16string_view key) {
+  std::lock_guard<std::mutex> order(renderLock_);
   {
     std::lock_guard<std::mutex> hold(lock_);
     newsKey_ = CutKey(key);
@@ -173,11 +182,23 @@ std::u16string CUpdateFlow::DownloadFilePath() const {
 }
 
 void CUpdateFlow::RenderAgain() {
-  const std::u16string status = StatusKey();
-  const std::u16string news = NewsKey();
-  PostText(kRefreshStatus, status.empty() ? std::u16string() : Render(status));
-  PostText(kRefreshNews, news.empty() ? std::u16string() : Render(news));
-  ShowButtonCaptions();
+  {
+    std::lock_guard<std::mutex> order(renderLock_);
+    const std::u16string status = StatusKey();
+    const std::u16string news = NewsKey();
+    PostText(kRefreshStatus, status.empty() ? std::u16string() : Render(status));
+    PostText(kRefreshNews, news.empty() ? std::u16string() : Render(news));
+  }
+  RequestButtonCaptions();
+}
+
+void CUpdateFlow::RequestButtonCaptions() {
+  if (!dialog) return;
+  if (GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId()) {
+    ShowButtonCaptions();
+  } else {
+    PostMessageW(dialog, kButtonRefreshMessage, 0, 0);
+  }
 }
 
 void CUpdateFlow::ShowControl(int id, bool show) {
@@ -207,7 +228,7 @@ void CUpdateFlow::SetChoiceButtons(const char16_t* first, const char16_t* second
     buttonKeys_[1] = second ? second : u"";
     buttonKeys_[2] = third ? third : u"";
   }
-  ShowButtonCaptions();
+  RequestButtonCaptions();
 }
 
 void CUpdateFlow::BringDialogForward() {
@@ -244,7 +265,11 @@ bool CUpdateFlow::WaitForWorker(DWORD timeoutMs) {
 }
 
 DWORD WINAPI CUpdateFlow::WorkerEntry(void* flow) {
+  // ShellExecuteW may hand the installer to shell extensions, which need COM
+  // on the calling thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   static_cast<CUpdateFlow*>(flow)->RunWorker();
+  if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }
 
@@ -256,7 +281,10 @@ void CUpdateFlow::RunWorker() {
   // a half-updated document.
   CPadDocument remote = pad_;
   if (remote.ReadRemote(pad_.padFileUrl.c_str(), &abortTransfer)) {
-    pad_ = remote;
+    {
+      std::lock_guard<std::mutex> hold(padLock_);
+      pad_ = remote;
+    }
     fileSize = pad_.fileSize;
     bytesExpected = pad_.fileSize > 0 ? static_cast<uint32_t>(pad_.fileSize) : 0;
     language_.Refill(pad_, padFilePath);

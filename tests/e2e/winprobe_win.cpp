@@ -12,6 +12,7 @@
 //   winprobe columns HWND     the column widths of a list-view control, one a line
 //   winprobe itemrects HWND   each row of a list-view control: row left top width
 //                             height (screen coordinates of the whole row)
+//   winprobe style HWND       the window's style and extended style, in hex
 //
 // One line per window, tab-separated, UTF-8:
 //   top/tree: hwnd parent id visible enabled left top width height class text
@@ -180,7 +181,7 @@ int PrintItemRects(HWND list) {
 
 int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
-                       "client HWND | columns HWND | itemrects HWND\n");
+                       "client HWND | columns HWND | itemrects HWND | style HWND\n");
   return 2;
 }
 
@@ -217,5 +218,10 @@ int main() {
   if (command == L"client") return PrintClient(window);
   if (command == L"columns") return PrintColumns(window);
   if (command == L"itemrects") return PrintItemRects(window);
+  if (command == L"style") {
+    std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    return 0;
+  }
   return Usage();
 }

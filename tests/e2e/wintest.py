@@ -154,11 +154,16 @@ class Tool:
 class Desktop:
     """A private Wine prefix, wineserver and display for one test suite."""
 
-    def __init__(self, name):
+    def __init__(self, name, locale=None):
+        """locale: a Unix locale name such as "de_DE.UTF-8"; every program of
+        the desktop then runs with it (Wine takes the user's language and
+        formats from it, whether or not the host has that locale)."""
         self.folder = os.path.join(WIN_BUILD, "e2e", name)
         os.makedirs(self.folder, exist_ok=True)
         self.env = dict(os.environ, WINE_RUN_DIR=self.folder)
         self.env.pop("DISPLAY", None)
+        if locale:
+            self.env.update(LANG=locale, LC_ALL=locale)
         self.tools = []
         # The first program creates the prefix and starts the display.
         self.probe("find", "no window has this title")
@@ -205,6 +210,18 @@ class Desktop:
     def tree(self, hwnd):
         """The window itself first, then every descendant."""
         return self._windows(self.probe("tree", str(hwnd)))
+
+    def styles(self, hwnd):
+        """(style, extended style) of a window."""
+        fields = self.probe("style", str(hwnd)).split()
+        return (int(fields[0], 16), int(fields[1], 16)) if len(fields) == 2 else (0, 0)
+
+    def pixel(self, x, y):
+        """The (r, g, b) colour of one screen pixel."""
+        result = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop",
+                                 "1x1+%d+%d" % (x, y), "+repage", "-depth", "8", "rgb:-"], env=self.env,
+                                stdout=subprocess.PIPE, check=True)
+        return tuple(result.stdout[:3])
 
     def control(self, hwnd, control_id):
         return next((w for w in self.tree(hwnd)[1:] if w.id == control_id), None)
@@ -259,13 +276,6 @@ class Desktop:
 
     def type(self, text):
         self.xdotool("type", "--delay", 30, text)
-
-    def pixel(self, x, y):
-        """The colour of one screen pixel as (red, green, blue)."""
-        result = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop",
-                                 "1x1+%d+%d" % (x, y), "+repage", "-depth", "8", "rgb:-"],
-                                env=self.env, stdout=subprocess.PIPE, check=True)
-        return tuple(result.stdout[:3])
 
     def screenshot(self, path, crop=None):
         """The whole screen, or crop = (x, y, width, height), as a PNG."""

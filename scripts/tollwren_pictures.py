@@ -1,0 +1,85 @@
+"""Scenes of the updater for the demo and the README's screenshots: the
+sample product (samples/tollwren) beside tollwren.exe, its newer version on
+the test web server, pictures of the window taken under Xvfb.
+"""
+
+import os
+import shutil
+import sys
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+sys.path[:0] = [os.path.join(ROOT, "tests", "e2e"), os.path.join(ROOT, "tests", "tollwren", "e2e")]
+
+from wintest import wait_until  # noqa: E402
+import updater_scene as scene  # noqa: E402
+
+INSTALLER = "SampleNotesSetup-2.0.exe"
+
+
+class SampleWorld:
+    """The web server with Sample Notes 2.0 and a product folder with 1.4."""
+
+    def __init__(self, work):
+        shutil.rmtree(work, ignore_errors=True)
+        self.work = work
+        web = os.path.join(work, "web")
+        os.makedirs(os.path.join(web, "sample-notes"))
+        self.server = scene.WebServer(web)
+        remote = scene.sample_pad("web/pad.xml", self.server.address)
+        # The download goes at about 200 KB/s, so that its progress can be seen.
+        remote = remote.replace("/sample-notes/" + INSTALLER, "/__slow/40/8192/sample-notes/" + INSTALLER)
+        self.remote_pad = remote
+        scene.write(os.path.join(web, "sample-notes", "pad.xml"), remote)
+        size = int(remote.split("<File_Size_Bytes>")[1].split("<")[0])
+        scene.serve_installer(os.path.join(web, "sample-notes"), INSTALLER,
+                              padding=max(0, size - os.path.getsize(scene.SETUP)))
+        self.count = 0
+
+    def product(self, program=scene.TOLLWREN, pad=True):
+        self.count += 1
+        folder = os.path.join(self.work, "Sample Notes %d" % self.count)
+        os.makedirs(folder)
+        shutil.copyfile(program, os.path.join(folder, "tollwren.exe"))
+        if pad:
+            scene.write(os.path.join(folder, "pad.xml"), scene.sample_pad("pad.xml", self.server.address))
+        return folder
+
+    def stop(self):
+        self.server.stop()
+
+
+def window_picture(desktop, window, path, margin=8):
+    frame = window.window()
+    return desktop.screenshot(path, crop=(frame.x - margin, frame.y - margin, frame.width + 2 * margin,
+                                          frame.height + 2 * margin))
+
+
+def area_picture(desktop, path, windows, margin=8):
+    """One picture holding every window of the list."""
+    left = min(w.x for w in windows) - margin
+    top = min(w.y for w in windows) - margin
+    right = max(w.x + w.width for w in windows) + margin
+    bottom = max(w.y + w.height for w in windows) + margin
+    return desktop.screenshot(path, crop=(left, top, right - left, bottom - top))
+
+
+def start(desktop, folder, *arguments):
+    tool = desktop.launch(os.path.join(folder, "tollwren.exe"), *arguments)
+    return tool, scene.UpdaterWindow(desktop, tool)
+
+
+def wait_question(tool, window):
+    tool.wait_code(scene.NEWER, 60)
+    window.wait_visible(scene.YES)
+    window.wait_text(scene.STATUS, lambda t: "2.0" in t, 10, "the question")
+
+
+def wait_progress(window):
+    window.wait_visible(scene.PROGRESS)
+    window.wait_text(scene.STATUS, lambda t: " KB of " in t and not t.split("\n")[-1].startswith("0 "), 20,
+                     "the download under way")
+
+
+def wait_menu(window):
+    return wait_until(lambda: next((w for w in window.tool.top_windows() if w.cls == "#32768" and w.visible), None),
+                      10, "a menu")

@@ -1,0 +1,11 @@
+# The updater driven from outside under Wine (tests/tollwren/e2e): the real
+# tollwren.exe against the test web server, with a host window receiving
+# the codes. The sample installer stands in for a product's setup program
+# in these tests and in the demo.
+if(WIN32 AND TARGET tollwren)
+  add_executable(tollwren_sample_setup WIN32 "${CMAKE_CURRENT_LIST_DIR}/fixtures/e2e/sample_setup.cpp")
+  add_window_test(tollwren_window_tests "${CMAKE_CURRENT_LIST_DIR}/e2e/test_updater_window.py")
+  set_tests_properties(tollwren_window_tests PROPERTIES TIMEOUT 1500)
+  # The suite runs the built programs: build them with it.
+  add_dependencies(tollwren_sample_setup tollwren notifyhost winprobe)
+endif()

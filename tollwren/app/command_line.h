@@ -1,0 +1,12 @@
+// The updater's command line: "/HIDE" and "/NOTIFY:<window>", both found by
+// an exact, case-sensitive search of the whole command line.
+#pragma once
+
+#include <cstdint>
+
+struct CUpdaterCommandLine {
+  bool hidden = false;         // "/HIDE": no window until the flow asks
+  uint32_t notifyWindow = 0;   // "/NOTIFY:" in decimal; 0 when absent or not a number
+};
+
+CUpdaterCommandLine ParseUpdaterCommandLine(const char16_t* commandLine);
