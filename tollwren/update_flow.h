@@ -172,4 +172,5 @@ class CUpdateFlow {
   std::u16string downloadPath_;
   HANDLE worker_ = nullptr;
   std::atomic<bool> started_{false};
+  std::atomic<bool> ended_{false};  // 390 posted: nothing more is reported
 };

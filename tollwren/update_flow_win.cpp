@@ -85,6 +85,9 @@ bool CUpdateFlow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
       // FALSE: the session goes on after all (the user cancelled the
       // shutdown), and so does the updater.
       if (!wParam) return true;
+      // Once: the worker may still post its last code and command 2 while
+      // the quit message waits behind them; 390 stays the last code.
+      if (ended_.exchange(true)) return true;
       Notify(kCodeEnding);
       PostQuitMessage(0);
       return true;
@@ -114,7 +117,7 @@ void CUpdateFlow::Cancel() {
 void CUpdateFlow::Choose(uint8_t value) { choice = value; }
 
 void CUpdateFlow::Notify(WPARAM code, LPARAM lParam) const {
-  if (notifyWindow) PostMessageW(notifyWindow, kNotifyMessage, code, lParam);
+  if (notifyWindow && (code == kCodeEnding || !ended_)) PostMessageW(notifyWindow, kNotifyMessage, code, lParam);
 }
 
 CDownloadFigures CUpdateFlow::Figures() {
