@@ -85,10 +85,10 @@ bool CUpdateFlow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
       // FALSE: the session goes on after all (the user cancelled the
       // shutdown), and so does the updater.
       if (!wParam) return true;
-      // Once: the worker may still post its last code and command 2 while
-      // the quit message waits behind them; 390 stays the last code.
-      if (ended_.exchange(true)) return true;
-      Notify(kCodeEnding);
+      // 390 is posted once and stays the last code: the worker may still
+      // post its last code and command 2 while the quit message waits
+      // behind them.
+      if (!ended_.exchange(true)) Notify(kCodeEnding);
       PostQuitMessage(0);
       return true;
     default:
