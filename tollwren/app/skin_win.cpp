@@ -50,7 +50,25 @@ HFONT CreateFontInCharset(HFONT font, uint8_t charset) {
   LOGFONTW description = {};
   if (!GetObjectW(font, sizeof description, &description)) return nullptr;
   description.lfCharSet = charset;
-  return CreateFontIndirectW(&description);
+  HFONT created = CreateFontIndirectW(&description);
+  // A face without the script keeps its own character set, and a bitmap
+  // face (the dialog's) may claim the set without drawing its letters: then
+  // any outline face of the script will do.
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(screen, created);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(screen, &metrics);
+  const bool hasScript = GetTextCharset(screen) == charset &&
+                         (metrics.tmPitchAndFamily & (TMPF_TRUETYPE | TMPF_VECTOR)) != 0;
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  if (created && !hasScript) {
+    DeleteObject(created);
+    description.lfFaceName[0] = 0;
+    description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    created = CreateFontIndirectW(&description);
+  }
+  return created;
 }
 
 CSkin::~CSkin() {
