@@ -15,7 +15,7 @@ import os
 import struct
 import sys
 
-WIDTH, HEIGHT, BAND = 480, 300, 62
+WIDTH, HEIGHT, BAND = 600, 300, 62
 CLOSE_SIZE, CLOSE_X, CLOSE_Y = 16, WIDTH - 26, 10   # where the layout puts the close button
 FLAG_W, FLAG_H = 24, 16
 SAMPLES = 4
