@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the default skin of tollwren (reproducibly; the output is committed):
 
-    assets/tollwren/bmk.bmp        background, 480 x 300 (it also sets the window size)
+    assets/tollwren/bmk.bmp        background, 600 x 300 (it also sets the window size)
     assets/tollwren/bmc.bmp        close button, 16 x 16, drawn over the background behind it
     assets/tollwren/NAME.bmp       the flag (or badge) of each delivered language, 24 x 16
     tollwren/app/tollwren.ico      the program icon, 16 x 16 and 32 x 32
