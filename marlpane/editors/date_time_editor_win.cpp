@@ -50,8 +50,29 @@ class CDateTimeEditor : public CPopupEditor {
     return true;
   }
 
-  // The drop-down calendar takes the activation while it is open.
-  bool LeavingCommits() override { return !SendMessageW(picker_, DTM_GETMONTHCAL, 0, 0); }
+  // The drop-down calendar while it is open (some pickers keep it, hidden,
+  // while it is closed).
+  HWND OpenCalendar() const {
+    HWND calendar = reinterpret_cast<HWND>(SendMessageW(picker_, DTM_GETMONTHCAL, 0, 0));
+    return calendar && IsWindowVisible(calendar) ? calendar : nullptr;
+  }
+
+  // The calendar takes the activation while it is open.
+  bool LeavingCommits() override { return !OpenCalendar(); }
+
+  // The open calendar has the keyboard but ignores Escape and Enter: they
+  // close it, and the popup stays with the date picked so far.
+  bool Intercept(const MSG& message) override {
+    if (message.message != WM_KEYDOWN || (message.wParam != VK_ESCAPE && message.wParam != VK_RETURN)) {
+      return false;
+    }
+    HWND calendar = OpenCalendar();
+    if (!calendar || message.hwnd == picker_) return false;
+    SendMessageW(picker_, DTM_CLOSEMONTHCAL, 0, 0);
+    if (IsWindowVisible(calendar)) ShowWindow(calendar, SW_HIDE);
+    SetFocus(picker_);
+    return true;
+  }
 
   bool Accept() override {
     SYSTEMTIME picked = {};

@@ -48,6 +48,11 @@ class CComboEditor : public CPopupEditor {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*) override {
     if (message != WM_COMMAND || reinterpret_cast<HWND>(lParam) != combo_) return false;
     switch (HIWORD(wParam)) {
+      case CBN_SELCHANGE:
+        // Moves by keyboard in the open list; a click elsewhere makes the
+        // list take back its starting item, but the user went to this one.
+        keyed_ = SendMessageW(combo_, CB_GETCURSEL, 0, 0);
+        break;
       case CBN_SELENDOK:
         listEnd_ = End::Picked;
         break;
@@ -55,6 +60,7 @@ class CComboEditor : public CPopupEditor {
         listEnd_ = GetKeyState(VK_ESCAPE) < 0 ? End::Escaped : End::Left;
         break;
       case CBN_CLOSEUP:
+        if (listEnd_ == End::Left && keyed_ != CB_ERR) SendMessageW(combo_, CB_SETCURSEL, keyed_, 0);
         PostCommand(listEnd_ == End::Escaped ? kCancelCommand : kOkCommand);
         break;
       default:
@@ -93,6 +99,7 @@ class CComboEditor : public CPopupEditor {
   enum class End { None, Picked, Escaped, Left };
   HWND combo_ = nullptr;
   End listEnd_ = End::None;
+  LRESULT keyed_ = CB_ERR;
 };
 
 class CChoiceEditor : public CComboEditor {

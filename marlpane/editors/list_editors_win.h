@@ -1,7 +1,8 @@
 // The popups that pick from a drop-down list: the items of a choice cell,
 // and the top-level windows for a window cell. The list drops down at once;
-// picking an item (click or Enter) commits, Escape discards, and a click
-// elsewhere commits the item shown. Win32 only.
+// picking an item (a click, Enter, or its first letter typed) commits,
+// Escape discards, and a click elsewhere commits the item moved to by the
+// arrow keys. Win32 only.
 #pragma once
 
 #include "marlpane/editors/edit_request_win.h"

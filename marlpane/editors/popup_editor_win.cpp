@@ -8,6 +8,8 @@ namespace {
 CPopupEditor* gOpenEditor = nullptr;
 
 constexpr DWORD kPopupStyle = WS_POPUP | WS_VISIBLE | WS_TABSTOP;
+// Posted to the popup when it lost the activation.
+constexpr UINT kLeftMessage = WM_APP + 1;
 
 bool IsButtonDown(UINT message) {
   switch (message) {
@@ -41,6 +43,8 @@ CPopupEditor::~CPopupEditor() {
 
 bool CPopupEditor::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
 
+bool CPopupEditor::Intercept(const MSG&) { return false; }
+
 bool CPopupEditor::Run(const EditRequest& request, DWORD extendedStyle, int height) {
   if (gOpenEditor) return false;
   owner_ = request.owner;
@@ -68,7 +72,17 @@ bool CPopupEditor::Run(const EditRequest& request, DWORD extendedStyle, int heig
   if (focus_) SetFocus(focus_);
   Shown();
   armed_ = true;
-  window.RunMessageLoop();
+  // The modal loop of CGenericWindow, with the editor's first look at each
+  // message: keys meant for windows outside the popup (a picker's calendar).
+  MSG message = {};
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) break;
+    if (got == -1 || Intercept(message)) continue;
+    if (IsDialogMessageW(popup_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
   if (hook) UnhookWindowsHookEx(hook);
   gOpenEditor = nullptr;
   popup_ = nullptr;
@@ -100,8 +114,13 @@ LRESULT CPopupEditor::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return CreateControls(window, client.right, client.bottom) ? 0 : -1;
     }
     case WM_NCACTIVATE:
-      if (!wParam && armed_ && !closing_ && LeavingCommits()) PostCommand(kOkCommand);
+      // Decided once the change of activation is over: a window the editor
+      // opens itself (a picker's calendar) is shown by then.
+      if (!wParam && armed_ && !closing_) PostMessageW(window, kLeftMessage, 0, 0);
       break;
+    case kLeftMessage:
+      if (!closing_ && LeavingCommits()) PostCommand(kOkCommand);
+      return 0;
     case WM_ACTIVATE:
       // Like a dialog: the focus goes back to the control that had it.
       if (LOWORD(wParam) == WA_INACTIVE) {

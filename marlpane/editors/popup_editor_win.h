@@ -46,6 +46,10 @@ class CPopupEditor {
   // notifications); true when handled, with *result the answer.
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
+  // Each message of the modal loop before the popup's keyboard handling;
+  // true when the editor has dealt with it.
+  virtual bool Intercept(const MSG& message);
+
   // Posts command 1 or 2 to the popup, as Enter and Escape do.
   void PostCommand(WORD command);
 
