@@ -16,13 +16,24 @@ int StepScrollBar(HWND window, WPARAM request, int bar, int minimum, int maximum
       if (position < maximum) ++position;
       break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-      // The high word is 16 bits; a range below zero needs it signed.
-      position = minimum < 0 ? static_cast<int>(static_cast<short>(HIWORD(request)))
-                             : static_cast<int>(HIWORD(request));
+    case SB_THUMBTRACK: {
+      // The high word holds only 16 bits of the position: a bar whose range
+      // is wider gives its whole track position through GetScrollInfo, which
+      // is used when it agrees with the high word. Otherwise the high word,
+      // signed for a range below zero.
+      const WORD high = HIWORD(request);
+      SCROLLINFO track = {};
+      track.cbSize = sizeof track;
+      track.fMask = SIF_TRACKPOS;
+      if (GetScrollInfo(window, bar, &track) && static_cast<WORD>(track.nTrackPos) == high) {
+        position = track.nTrackPos;
+      } else {
+        position = minimum < 0 ? static_cast<int>(static_cast<short>(high)) : static_cast<int>(high);
+      }
       if (position < minimum) position = minimum;
       if (position > maximum) position = maximum;
       break;
+    }
     case SB_TOP:  // also SB_LEFT
       position = minimum;
       break;

@@ -7,8 +7,10 @@
 
 // Moves the bar's position for a WM_HSCROLL / WM_VSCROLL request (wParam):
 // line steps never pass minimum or maximum, the thumb takes its position
-// from the high word of request, top/left takes minimum and bottom/right
-// maximum; anything else keeps the position. Returns new - old position.
+// from the high word of request (the whole of it from the bar's track
+// position when the range is wider than 16 bits), top/left takes minimum
+// and bottom/right maximum; anything else keeps the position. Returns
+// new - old position.
 int StepScrollBar(HWND window, WPARAM request, int bar, int minimum, int maximum);
 
 // The hint, when it is a live window of exactly that class; otherwise the

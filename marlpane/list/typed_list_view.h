@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "marlpane/editors/edit_request_win.h"
 #include "marlpane/list/editable_list_view.h"
 #include "marlpane/app/editor_options.h"
 #include "marlpane/rows/row_builder.h"
@@ -34,11 +35,30 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
   bool SetCellText(int item, int column, const char16_t* text) override;
   bool GetCellText(int item, int column, char16_t* buffer, int capacity) override;
 
-  // Opens the editor of the cell's kind. Untyped and text cells get the
-  // one-line edit box; a toggle flips at once (no editor); read-only cells
-  // and kinds without an editor yet open nothing.
+  // Opens the editor of the cell's kind. Untyped cells get the list's own
+  // one-line edit box, which stays open (its handle is returned). Every
+  // other kind edits modally here and returns null: a popup over the cell,
+  // a chooser, or a toggle flipped at once; read-only cells open nothing.
+  // The value reaches the cell only when the editor commits.
   HWND CreateEditor(int row, int column, const RECT& cell, HWND owner,
                     const char16_t* text) override;
+
+  // The editors by kind, to which CreateEditor dispatches.
+  virtual void EditColor(const EditRequest& request);
+  virtual void EditOpenFile(const EditRequest& request);
+  virtual void EditSaveFile(const EditRequest& request);
+  virtual void EditFolder(const EditRequest& request);
+  virtual void EditText(const EditRequest& request);
+  virtual void EditPassword(const EditRequest& request);
+  virtual void EditChoice(const EditRequest& request);
+  virtual void EditInteger(const EditRequest& request);
+  virtual void EditReal(const EditRequest& request);
+  virtual void EditToggle(const EditRequest& request);
+  virtual void EditDate(const EditRequest& request);
+  virtual void EditTime(const EditRequest& request);
+  virtual void EditMultiLine(const EditRequest& request);
+  virtual void EditFont(const EditRequest& request);
+  virtual void EditWindow(const EditRequest& request);
 
   // Empties the list and fills it with the rows of the settings file
   // (BuildRows): labels, value texts and colours, type icons, tips and the

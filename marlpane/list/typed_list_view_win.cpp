@@ -1,7 +1,14 @@
 #include "marlpane/list/typed_list_view.h"
 
+#include "common/date_text.h"
 #include "common/text16.h"
 #include "marlpane/document/ini_document.h"
+#include "marlpane/editors/cell_choosers_win.h"
+#include "marlpane/editors/date_time_editor_win.h"
+#include "marlpane/editors/list_editors_win.h"
+#include "marlpane/editors/number_editors_win.h"
+#include "marlpane/editors/password_editor_win.h"
+#include "marlpane/editors/text_editors_win.h"
 
 CTypedListView::CTypedListView() : cells_(this) {}
 
@@ -72,16 +79,145 @@ uintptr_t CTypedListView::LookUpWindow(uintptr_t hint, const char16_t* windowTit
 
 HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND owner,
                                   const char16_t* text) {
+  EditRequest request;
+  request.row = row;
+  request.column = column;
+  request.cell = cell;
+  request.owner = owner;
+  request.text = text ? text : u"";
   switch (cells_.GetCellKind(row, column)) {
     case CellKind::Untyped:
-    case CellKind::Text:
       return CEditableListView::CreateEditor(row, column, cell, owner, text);
-    case CellKind::Toggle:
-      cells_.FlipToggle(row, column);
-      return nullptr;
-    default:
-      return nullptr;
+    case CellKind::ReadOnly: break;
+    case CellKind::Color: EditColor(request); break;
+    case CellKind::OpenFile: EditOpenFile(request); break;
+    case CellKind::SaveFile: EditSaveFile(request); break;
+    case CellKind::Folder: EditFolder(request); break;
+    case CellKind::Text: EditText(request); break;
+    case CellKind::Password: EditPassword(request); break;
+    case CellKind::Choice: EditChoice(request); break;
+    case CellKind::Integer: EditInteger(request); break;
+    case CellKind::Real: EditReal(request); break;
+    case CellKind::Toggle: EditToggle(request); break;
+    case CellKind::Date: EditDate(request); break;
+    case CellKind::Time: EditTime(request); break;
+    case CellKind::MultiLine: EditMultiLine(request); break;
+    case CellKind::Font: EditFont(request); break;
+    case CellKind::Window: EditWindow(request); break;
   }
+  return nullptr;
+}
+
+void CTypedListView::EditColor(const EditRequest& r) {
+  uint32_t colour = 0;
+  if (ChooseCellColour(r, &colour)) cells_.SetColor(r.row, r.column, colour);
+}
+
+void CTypedListView::EditOpenFile(const EditRequest& r) {
+  const FilterBlock* filter = cells_.GetFilterBlock(r.row, r.column);
+  std::u16string path;
+  if (filter && ChooseCellFile(r, false, filter->filter, path)) {
+    cells_.SetCellText(r.row, r.column, path.c_str());
+  }
+}
+
+void CTypedListView::EditSaveFile(const EditRequest& r) {
+  const FilterBlock* filter = cells_.GetFilterBlock(r.row, r.column);
+  std::u16string path;
+  if (filter && ChooseCellFile(r, true, filter->filter, path)) {
+    cells_.SetCellText(r.row, r.column, path.c_str());
+  }
+}
+
+void CTypedListView::EditFolder(const EditRequest& r) {
+  std::u16string folder;
+  if (ChooseCellFolder(r, folder)) cells_.SetCellText(r.row, r.column, folder.c_str());
+}
+
+void CTypedListView::EditText(const EditRequest& r) {
+  std::u16string text = r.text;
+  if (EditTextValue(r, text)) cells_.SetCellText(r.row, r.column, text.c_str());
+}
+
+void CTypedListView::EditPassword(const EditRequest& r) {
+  PasswordBlock* block = cells_.GetPasswordBlock(r.row, r.column);
+  if (!block) return;
+  PasswordBlock entered = *block;
+  if (EditPasswordValue(r, entered)) cells_.SetPasswordText(r.row, r.column, entered.text.c_str());
+}
+
+void CTypedListView::EditChoice(const EditRequest& r) {
+  const ChoiceBlock* block = cells_.GetChoiceBlock(r.row, r.column);
+  int slot = 0;
+  if (block && EditChoiceValue(r, *block, &slot)) cells_.SelectChoiceByIndex(r.row, r.column, slot);
+}
+
+void CTypedListView::EditInteger(const EditRequest& r) {
+  cells_.LoadIntegerValue(r.row, r.column);
+  IntegerBlock* block = cells_.GetIntegerBlock(r.row, r.column);
+  if (!block) return;
+  IntegerBlock entered = *block;
+  if (EditIntegerValue(r, entered)) cells_.SetIntegerValue(r.row, r.column, entered.value);
+}
+
+void CTypedListView::EditReal(const EditRequest& r) {
+  cells_.LoadRealValue(r.row, r.column);
+  RealBlock* block = cells_.GetRealBlock(r.row, r.column);
+  if (!block) return;
+  RealBlock entered = *block;
+  if (EditRealValue(r, entered)) cells_.SetRealValue(r.row, r.column, entered.value);
+}
+
+void CTypedListView::EditToggle(const EditRequest& r) { cells_.FlipToggle(r.row, r.column); }
+
+namespace {
+
+// The picker starts at the value the cell shows when it reads as one: a
+// time found by detection keeps the clock time of loading in its block.
+DateTimeBlock StartingValue(const DateTimeBlock& block, const char16_t* shown, bool time) {
+  DateTimeBlock start = block;
+  DateTimeFields value = block.current;
+  if (time ? ParseTime(shown, value) : ParseDate(shown, value)) start.current = value;
+  return start;
+}
+
+}  // namespace
+
+void CTypedListView::EditDate(const EditRequest& r) {
+  const DateTimeBlock* block = cells_.GetDateTimeBlock(r.row, r.column);
+  if (!block) return;
+  DateTimeBlock entered = StartingValue(*block, r.text, false);
+  if (EditDateValue(r, entered)) cells_.SetDateValue(r.row, r.column, entered.current);
+}
+
+void CTypedListView::EditTime(const EditRequest& r) {
+  const DateTimeBlock* block = cells_.GetDateTimeBlock(r.row, r.column);
+  if (!block) return;
+  DateTimeBlock entered = StartingValue(*block, r.text, true);
+  if (EditTimeValue(r, entered)) cells_.SetTimeValue(r.row, r.column, entered.current);
+}
+
+void CTypedListView::EditMultiLine(const EditRequest& r) {
+  std::u16string text = r.text;
+  if (EditMultiLineValue(r, text)) cells_.SetCellText(r.row, r.column, text.c_str());
+}
+
+void CTypedListView::EditFont(const EditRequest& r) {
+  FontBlock font;
+  if (!cells_.GetFont(r.row, r.column, font)) return;
+  if (ChooseCellFont(r, font)) {
+    cells_.SetFont(r.row, r.column, font.face, font.size, font.bold != 0, font.italic != 0,
+                   font.underline != 0, font.strikeOut != 0);
+  }
+}
+
+void CTypedListView::EditWindow(const EditRequest& r) {
+  WindowBlock* block = cells_.GetWindowBlock(r.row, r.column);
+  if (!block) return;
+  WindowBlock picked = *block;
+  if (!EditWindowValue(r, picked)) return;
+  cells_.SetWindow(r.row, r.column, picked.window, picked.title, picked.className);
+  cells_.SetCellText(r.row, r.column, picked.title);
 }
 
 bool CTypedListView::LoadRows(const char16_t* settingsPath, const char16_t* typesPath,

@@ -272,6 +272,11 @@ uint32_t SaveRows(const RowTable& table, const CTypedCells& cells, CIniDocument&
     const RowTableEntry& entry = table[row];
     if (entry.entryIndex < 0) continue;
     if (!settings.EntryValue(static_cast<size_t>(entry.entryIndex), stored)) continue;
+    // A value longer than a field was loaded cut; unless the user gave the
+    // row a new value, writing the row back would cut the file's value.
+    if (stored.size() >= CIniDocument::kFieldCapacity && !cells.CellEdited(static_cast<int>(row), 1)) {
+      continue;
+    }
     if (!RowSaveText(entry.rowType, cells, static_cast<int>(row), stored.c_str(), text)) continue;
     if (text != stored) changes.push_back({entry.entryIndex, std::move(text)});
   }

@@ -200,3 +200,85 @@ class Editor:
 
     def wait_closed(self, timeout=30):
         return self.tool.wait_exit(timeout)
+
+
+# The in-place editors: a popup of a generated class over the edited cell,
+# or one of the system's choosers (a dialog of class #32770).
+POPUP_CLASS_PREFIX = "CGenericWindow-"
+
+
+def popup_window(editor):
+    """The popup editor that is open, or None."""
+    return next((w for w in editor.top_windows()
+                 if w.visible and w.cls.startswith(POPUP_CLASS_PREFIX)), None)
+
+
+def wait_popup(editor, timeout=20):
+    return wait_until(lambda: popup_window(editor), timeout, "the popup editor")
+
+
+def wait_popup_closed(editor, timeout=20):
+    wait_until(lambda: not popup_window(editor), timeout, "the popup editor to close")
+
+
+def popup_controls(editor, popup):
+    """The popup's child controls by class (lower case): {class: [Window, ...]}."""
+    controls = {}
+    for w in editor.desktop.tree(popup.hwnd)[1:]:
+        if w.parent == popup.hwnd:
+            controls.setdefault(w.cls.lower(), []).append(w)
+    return controls
+
+
+def popup_control(editor, cls):
+    """The one child control of that class (lower case) in the open popup."""
+    popup = wait_popup(editor)
+    return popup_controls(editor, popup)[cls][0]
+
+
+def chooser_window(editor):
+    """The system chooser (colour, file, folder or font) that is open, or None."""
+    return next((w for w in editor.top_windows()
+                 if w.visible and w.cls == "#32770" and w.hwnd != editor.dialog), None)
+
+
+def wait_chooser(editor, timeout=20):
+    return wait_until(lambda: chooser_window(editor), timeout, "the chooser")
+
+
+def wait_chooser_closed(editor, timeout=20):
+    wait_until(lambda: not chooser_window(editor), timeout, "the chooser to close")
+
+
+def open_editor(editor, label, by="enter"):
+    """Selects the row by keyboard and opens its editor with Enter or a double
+    click on the row; returns the row index."""
+    row = editor.row_of(label)
+    editor.select_row(row)
+    if by == "enter":
+        editor.desktop.key("Return")
+    else:
+        editor.desktop.double_click(*editor.row_centre(row))
+    return row
+
+
+def value_cell(editor, row):
+    """The value column of a row on the screen: (left, top, right, bottom).
+    The editors cover its label part, which starts after the type icon."""
+    x, y, width, height = editor.desktop.item_rects(editor.list)[row]
+    columns = editor.desktop.columns(editor.list)
+    return x + columns[0], y, x + columns[0] + columns[1], y + height
+
+
+def wait_value(editor, row, value, timeout=20):
+    return wait_until(lambda: editor.rows()[row].value == value, timeout,
+                      "row %d to show %r (shows %r)" % (row, value, editor.rows()[row].value))
+
+
+def replaced(data, *pairs):
+    """data with each (old, new) line text replaced once; fails when one is missing."""
+    for old, new in pairs:
+        if old not in data:
+            raise AssertionError("%r is not in the file" % old)
+        data = data.replace(old, new, 1)
+    return data

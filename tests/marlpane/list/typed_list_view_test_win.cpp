@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "tests/common/files_test_support.h"
@@ -175,26 +176,58 @@ TEST_F(TypedListViewTest, ValueOperationsShowAtOnceAndSaveTheirForms) {
             testfiles::ReadBytes(folder.Native("app.ini")));
 }
 
+// Runs action on the focused control of the next popup editor once it is
+// open: the editors run their own modal loop inside BeginEdit.
+void WhenPopupOpens(std::function<void(HWND focus)> action) {
+  static std::function<void(HWND)> pending;
+  pending = std::move(action);
+  SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND focus = GetFocus();
+    wchar_t name[64] = {};
+    GetClassNameW(GetAncestor(focus, GA_ROOT), name, 64);
+    if (!pending || std::wstring(name).rfind(L"CGenericWindow-", 0) != 0) return;
+    KillTimer(nullptr, timer);
+    auto run = std::move(pending);
+    pending = nullptr;
+    run(focus);
+  });
+}
+
 TEST_F(TypedListViewTest, EditorsOpenByKind) {
   testfiles::TempFolder folder;
   testfiles::WriteBytes(folder.Native("app.ini"), "[S]\nA=text\nB=yes\nC=fixed\nD=4\n");
   testfiles::WriteBytes(folder.Native("app.ITP"),
-                        "[S]\nA=STRING\nB=TOGGLEINDEX;;;Off;On\nC=READONLY\nD=SHADE\n");
+                        "[S]\nA=STRING\nB=TOGGLEINDEX;;;Off;On\nC=READONLY\nD=INTEGER;;;1;9\n");
   options_.sectionTitles = 0;
   ASSERT_TRUE(Load(folder.Native("app.ini").string()));
-  // Text rows: the one-line edit box, whose commit lands in the cells.
+  // Text rows: the text popup, modal; its commit lands in the cells, Escape
+  // leaves them as they were.
+  WhenPopupOpens([](HWND edit) {
+    SetWindowTextW(edit, L"typed");
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+  });
   ASSERT_TRUE(list_.BeginEdit(0, 1));
-  HWND editor = list_.EditorWindow();
-  ASSERT_NE(nullptr, editor);
-  SetWindowTextW(editor, L"typed");
-  UpdateWindow(editor);
-  Pump();
-  PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
-  Pump();
   EXPECT_FALSE(list_.IsEditing());
   EXPECT_EQ(u"typed", list_.Cells().CellText(0, 1));
   EXPECT_EQ(u"typed", Shown(0, 1));
   EXPECT_TRUE(list_.Cells().CellEdited(0, 1));
+  EXPECT_TRUE(IsWindowEnabled(host_.Window()));
+  // A number popup: a cancelled entry changes nothing, a committed one is
+  // clamped to the bounds.
+  list_.Cells().ForgetEdits();
+  WhenPopupOpens([](HWND edit) {
+    SetWindowTextW(edit, L"7");
+    PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  ASSERT_TRUE(list_.BeginEdit(3, 1));
+  EXPECT_EQ(u"4", Shown(3, 1));
+  EXPECT_FALSE(list_.Cells().CellEdited(3, 1));
+  WhenPopupOpens([](HWND edit) {
+    SetWindowTextW(edit, L"42");
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+  });
+  ASSERT_TRUE(list_.BeginEdit(3, 1));
+  EXPECT_EQ(u"9", Shown(3, 1));
   // A toggle flips without an editor.
   EXPECT_TRUE(list_.BeginEdit(1, 1));
   EXPECT_FALSE(list_.IsEditing());
@@ -203,9 +236,11 @@ TEST_F(TypedListViewTest, EditorsOpenByKind) {
   EXPECT_TRUE(list_.BeginEdit(2, 1));
   EXPECT_FALSE(list_.IsEditing());
   EXPECT_EQ(u"fixed", Shown(2, 1));
-  // Untyped cells (an unknown keyword makes a text row) edit in the box.
-  list_.Cells().SetCellText(3, 1, u"4");
-  EXPECT_TRUE(list_.BeginEdit(3, 1));
+  // Untyped cells (a row no type was given) edit in the list's own box,
+  // which stays open.
+  const int untyped = list_.AppendItem(u"Extra", -1, 0);
+  list_.Cells().SetCellText(untyped, 1, u"4");
+  EXPECT_TRUE(list_.BeginEdit(untyped, 1));
   EXPECT_TRUE(list_.IsEditing());
   list_.EndEdit();
   EXPECT_TRUE(IsWindowEnabled(host_.Window()));
