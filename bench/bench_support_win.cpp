@@ -122,6 +122,16 @@ std::string ReadBytes(const std::wstring& path) {
   return bytes;
 }
 
+HWND CreateHostWindow(const wchar_t* className, WNDPROC procedure) {
+  WNDCLASSW record = {};
+  record.lpfnWndProc = procedure;
+  record.hInstance = GetModuleHandleW(nullptr);
+  record.lpszClassName = className;
+  RegisterClassW(&record);
+  return CreateWindowExW(0, className, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                         record.hInstance, nullptr);
+}
+
 double Now() {
   static LARGE_INTEGER frequency = [] {
     LARGE_INTEGER f;

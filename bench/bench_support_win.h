@@ -27,5 +27,9 @@ struct BenchFiles {
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 
+// An invisible window of a new class with that procedure: the window a
+// benchmark names on "/NOTIFY:".
+HWND CreateHostWindow(const wchar_t* className, WNDPROC procedure);
+
 // Seconds of the performance counter.
 double Now();

@@ -26,10 +26,10 @@ constexpr UINT kNotifyMessage = WM_APP + 7;
 constexpr WPARAM kStartedCode = 300;
 constexpr int kOptionList = 1002;
 constexpr double kStepLimit = 60;  // seconds for any one wait
-constexpr int kOptionsPerSection = 50;  // as WriteFiles writes them
-constexpr int kMixLength = 30;          // row types in WriteFiles' order, then again
+constexpr int kOptionsPerSection = 50;  // as BenchFiles writes them
+constexpr int kMixLength = 30;          // row types in the benchmark files' order, then again
 
-// The popup kinds and the place of a row of theirs in WriteFiles' mix.
+// The popup kinds and the place of a row of theirs in the benchmark files' mix.
 struct PopupKind {
   const char* name;
   int mixIndex;
@@ -135,7 +135,7 @@ double Median(std::vector<double> values) {
   return values.empty() ? -1 : values[values.size() / 2];
 }
 
-// The list row of a WriteFiles option with a section title before each
+// The list row of a benchmark option with a section title before each
 // section's options.
 int RowOfOption(int option) { return option + option / kOptionsPerSection + 1; }
 
@@ -146,35 +146,12 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: editor_popup_bench MARLPANE.EXE [FOLDER] [RUNS]\n");
     return 2;
   }
-  std::wstring folder;
-  if (argc > 2 && argv[2][0]) {
-    folder = argv[2];
-  } else {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder = temp;
-  }
-  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
   const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 5;
+  BenchFiles files;
+  if (!files.Write(argc > 2 ? argv[2] : nullptr)) return 1;
+  HWND host = CreateHostWindow(L"EditorPopupBench", HostProcedure);
 
-  std::string typedIni, typesText, detectIni;
-  WriteFiles(typedIni, typesText, detectIni);
-  const std::wstring settingsPath = folder + L"popup_bench.ini";
-  const std::wstring typesPath = folder + L"popup_bench.ITP";
-  if (!WriteBytes(settingsPath, typedIni) || !WriteBytes(typesPath, typesText)) {
-    std::printf("cannot write the files in %ls\n", folder.c_str());
-    return 1;
-  }
-
-  WNDCLASSW record = {};
-  record.lpfnWndProc = HostProcedure;
-  record.hInstance = GetModuleHandleW(nullptr);
-  record.lpszClassName = L"EditorPopupBench";
-  RegisterClassW(&record);
-  HWND host = CreateWindowExW(0, record.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
-                              nullptr, record.hInstance, nullptr);
-
-  std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\" /INI:\"" + settingsPath +
+  std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\" /INI:\"" + files.typedPath +
                              L"\" /NOTIFY:" + std::to_wstring(reinterpret_cast<uintptr_t>(host));
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
@@ -238,7 +215,6 @@ int wmain(int argc, wchar_t** argv) {
   if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hProcess);
   DestroyWindow(host);
-  DeleteFileW(settingsPath.c_str());
-  DeleteFileW(typesPath.c_str());
+  files.Remove();
   return failures ? 1 : 0;
 }

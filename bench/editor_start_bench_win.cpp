@@ -179,13 +179,7 @@ int wmain(int argc, wchar_t** argv) {
   BenchFiles files;
   if (!files.Write(argc > 3 ? argv[3] : nullptr)) return 1;
 
-  WNDCLASSW record = {};
-  record.lpfnWndProc = HostProcedure;
-  record.hInstance = GetModuleHandleW(nullptr);
-  record.lpszClassName = L"EditorStartBench";
-  RegisterClassW(&record);
-  HWND host = CreateWindowExW(0, record.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
-                              nullptr, record.hInstance, nullptr);
+  HWND host = CreateHostWindow(L"EditorStartBench", HostProcedure);
 
   Figures emptyProgram, typed, detected;
   for (int run = 0; run < runs; ++run) {

@@ -132,9 +132,13 @@ int RoundHalfAway(float value) {
   return ToInt(v >= 0 ? std::floor(v + 0.5) : std::ceil(v - 0.5));
 }
 
-bool EditIntegerValue(const EditRequest& request, IntegerBlock& block) {
-  IntegerBlock working = block;
-  CIntegerEditor editor(working);
+namespace {
+
+// The editor works on a copy; only a committed entry reaches the block.
+template <typename Editor, typename Block>
+bool EditNumber(const EditRequest& request, Block& block) {
+  Block working = block;
+  Editor editor(working);
   if (!editor.Run(request, WS_EX_CONTROLPARENT | WS_EX_STATICEDGE, CellHeight(request) + kBarHeight)) {
     return false;
   }
@@ -142,12 +146,12 @@ bool EditIntegerValue(const EditRequest& request, IntegerBlock& block) {
   return true;
 }
 
+}  // namespace
+
+bool EditIntegerValue(const EditRequest& request, IntegerBlock& block) {
+  return EditNumber<CIntegerEditor>(request, block);
+}
+
 bool EditRealValue(const EditRequest& request, RealBlock& block) {
-  RealBlock working = block;
-  CRealEditor editor(working);
-  if (!editor.Run(request, WS_EX_CONTROLPARENT | WS_EX_STATICEDGE, CellHeight(request) + kBarHeight)) {
-    return false;
-  }
-  block.value = working.value;
-  return true;
+  return EditNumber<CRealEditor>(request, block);
 }
