@@ -174,8 +174,8 @@ class Editor:
         return wait_until(find, timeout, "a message box")
 
     def editor_window(self):
-        """The in-place editor that is open, or None."""
-        return next((w for w in self.top_windows() if w.visible and w.cls.lower() == "edit"), None)
+        """The in-place popup editor that is open, or None."""
+        return popup_window(self)
 
     # Input.
     def click(self, control_id):
