@@ -11,7 +11,8 @@ import sys
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "marlpane", "e2e"))
-from marlpane_app import SAVE, SAVED, Editor, wait_until, wintest  # noqa: E402
+from marlpane_app import (SAVE, SAVED, Editor, open_editor, wait_popup,  # noqa: E402
+                          wait_popup_closed, wait_until, wait_value, wintest)
 
 
 def main():
@@ -35,16 +36,33 @@ def main():
             editor.wait_closed()
             return 0
 
-        print("== Typing a new user name into the edit box (Enter, text, Enter), then clicking Save")
+        print("== Typing a new user name into its text box (Enter, text, Enter)")
         editor.select_row(editor.row_of("User name"))
         editor.edit_selected("Robin Example")
+        print("== A new update interval in its number box, a picture of it, then Enter")
+        row = open_editor(editor, "Update interval (days)", "double-click")
+        wait_popup(editor)
+        desktop.key("ctrl+a")
+        desktop.type("30")
+        shot = desktop.screenshot(os.path.join(work, "marlpane-number.png"),
+                                  crop=(window.x, window.y, window.width, window.height))
+        print("   %s" % shot)
+        desktop.key("Return")
+        wait_popup_closed(editor)
+        wait_value(editor, row, "30")
+        print("== The last language of its drop-down list (Enter, End, Enter), then clicking Save")
+        row = open_editor(editor, "Language")
+        wait_popup(editor)
+        desktop.key("End", "Return")
+        wait_popup_closed(editor)
+        wait_value(editor, row, "fr-FR")
         editor.click(SAVE)
         editor.tool.wait_code(SAVED)
         editor.wait_closed()
         print("== Notification codes the host window received: %s" % editor.tool.codes())
     finally:
         desktop.stop()
-    print("== Every line Save changed (the edited value; a colour and a multi-line value are")
+    print("== Every line Save changed (the edited values; a colour and a multi-line value are")
     print("   written back in the editor's own form):")
     subprocess.run(["diff", os.path.join(ROOT, "samples", "settings.ini"), os.path.join(work, "settings.ini")])
     return 0

@@ -185,9 +185,18 @@ class Desktop:
         return tool
 
     def probe(self, *arguments):
-        result = subprocess.run([WINE_RUN, WINPROBE] + list(arguments), env=self.env,
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
-                                encoding="utf-8", check=False)
+        """winprobe's output. A run that did not get as far as winprobe's own
+        answer (Wine failing to start it on a loaded machine) is tried again;
+        such runs go to probe-failures.log in the desktop's folder."""
+        for attempt in range(3):
+            result = subprocess.run([WINE_RUN, WINPROBE] + list(arguments), env=self.env,
+                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                    encoding="utf-8", errors="replace", check=False)
+            if result.returncode == 0 or "winprobe:" in result.stderr:
+                return result.stdout
+            with open(os.path.join(self.folder, "probe-failures.log"), "a") as f:
+                f.write("%s %r: exit %d, %r\n" % (time.strftime("%H:%M:%S"), arguments,
+                                                   result.returncode, result.stderr[-500:]))
         return result.stdout
 
     def _windows(self, text):
@@ -240,8 +249,9 @@ class Desktop:
         return tuple(int(f) for f in fields) if len(fields) == 4 else None
 
     def columns(self, list_hwnd):
-        """The column widths of a list-view control."""
-        return [int(line) for line in self.probe("columns", str(list_hwnd)).split()]
+        """The column widths of a list-view control (a list always has one)."""
+        return wait_until(lambda: [int(line) for line in self.probe("columns", str(list_hwnd)).split()],
+                          10, "the columns of list %d" % list_hwnd)
 
     def item_rects(self, list_hwnd):
         """Each row of a list-view control as (x, y, width, height) on the screen, in row order."""

@@ -2,6 +2,7 @@
 per suite, work folders with copies of the samples, and readers of the open
 popup's controls and scroll bar."""
 
+import contextlib
 import os
 import unittest
 
@@ -61,6 +62,16 @@ class EditorSuite(unittest.TestCase):
         self.addCleanup(editor.tool.close)
         editor.wait_rows()
         return editor
+
+    @contextlib.contextmanager
+    def closing_popup(self, editor):
+        """A case that fails leaves no popup open for the next one."""
+        try:
+            yield
+        except BaseException:
+            if popup_window(editor):
+                self.desktop.key("Escape")
+            raise
 
     def settings(self):
         return read(os.path.join(self.folder, "settings.ini"))

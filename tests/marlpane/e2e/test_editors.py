@@ -34,7 +34,7 @@ class EditorsTest(EditorSuite):
         }
         for label, (height, controls) in popups.items():
             for by in ("double-click", "enter"):
-                with self.subTest(label, by=by):
+                with self.subTest(label, by=by), self.closing_popup(editor):
                     row = open_editor(editor, label, by)
                     popup = wait_popup(editor)
                     left, top, right, bottom = value_cell(editor, row)
@@ -215,7 +215,7 @@ class EditorsTest(EditorSuite):
         ]
         for label, entries in cases:
             for leave, (keys, shown) in zip(("Escape", "click", "Return"), entries):
-                with self.subTest(label, leave=leave):
+                with self.subTest(label, leave=leave), self.closing_popup(editor):
                     row = open_editor(editor, label)
                     wait_popup(editor)
                     if keys.startswith("key:"):
