@@ -43,23 +43,6 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
   HWND CreateEditor(int row, int column, const RECT& cell, HWND owner,
                     const char16_t* text) override;
 
-  // The editors by kind, to which CreateEditor dispatches.
-  virtual void EditColor(const EditRequest& request);
-  virtual void EditOpenFile(const EditRequest& request);
-  virtual void EditSaveFile(const EditRequest& request);
-  virtual void EditFolder(const EditRequest& request);
-  virtual void EditText(const EditRequest& request);
-  virtual void EditPassword(const EditRequest& request);
-  virtual void EditChoice(const EditRequest& request);
-  virtual void EditInteger(const EditRequest& request);
-  virtual void EditReal(const EditRequest& request);
-  virtual void EditToggle(const EditRequest& request);
-  virtual void EditDate(const EditRequest& request);
-  virtual void EditTime(const EditRequest& request);
-  virtual void EditMultiLine(const EditRequest& request);
-  virtual void EditFont(const EditRequest& request);
-  virtual void EditWindow(const EditRequest& request);
-
   // Empties the list and fills it with the rows of the settings file
   // (BuildRows): labels, value texts and colours, type icons, tips and the
   // background of title rows, inserted with the list's drawing held back.
@@ -70,6 +53,21 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
                 CRowSources& sources, const EditorOptions& options, BuiltRows& out);
 
  private:
+  // The editors by kind, to which CreateEditor dispatches.
+  void EditColor(const EditRequest& request);
+  void EditFile(const EditRequest& request, bool save);
+  void EditFolder(const EditRequest& request);
+  void EditText(const EditRequest& request);
+  void EditPassword(const EditRequest& request);
+  void EditChoice(const EditRequest& request);
+  void EditInteger(const EditRequest& request);
+  void EditReal(const EditRequest& request);
+  void EditDate(const EditRequest& request);
+  void EditTime(const EditRequest& request);
+  void EditMultiLine(const EditRequest& request);
+  void EditFont(const EditRequest& request);
+  void EditWindow(const EditRequest& request);
+
   void CellTextChanged(int row, int column, const char16_t* text) override;
   void CellColoursChanged(int row, int column, uint32_t textColour, uint32_t backColour) override;
   // While rows are built, one lookup serves every row that names the same

@@ -90,15 +90,15 @@ HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND ow
       return CEditableListView::CreateEditor(row, column, cell, owner, text);
     case CellKind::ReadOnly: break;
     case CellKind::Color: EditColor(request); break;
-    case CellKind::OpenFile: EditOpenFile(request); break;
-    case CellKind::SaveFile: EditSaveFile(request); break;
+    case CellKind::OpenFile: EditFile(request, false); break;
+    case CellKind::SaveFile: EditFile(request, true); break;
     case CellKind::Folder: EditFolder(request); break;
     case CellKind::Text: EditText(request); break;
     case CellKind::Password: EditPassword(request); break;
     case CellKind::Choice: EditChoice(request); break;
     case CellKind::Integer: EditInteger(request); break;
     case CellKind::Real: EditReal(request); break;
-    case CellKind::Toggle: EditToggle(request); break;
+    case CellKind::Toggle: cells_.FlipToggle(row, column); break;
     case CellKind::Date: EditDate(request); break;
     case CellKind::Time: EditTime(request); break;
     case CellKind::MultiLine: EditMultiLine(request); break;
@@ -113,18 +113,10 @@ void CTypedListView::EditColor(const EditRequest& r) {
   if (ChooseCellColour(r, &colour)) cells_.SetColor(r.row, r.column, colour);
 }
 
-void CTypedListView::EditOpenFile(const EditRequest& r) {
+void CTypedListView::EditFile(const EditRequest& r, bool save) {
   const FilterBlock* filter = cells_.GetFilterBlock(r.row, r.column);
   std::u16string path;
-  if (filter && ChooseCellFile(r, false, filter->filter, path)) {
-    cells_.SetCellText(r.row, r.column, path.c_str());
-  }
-}
-
-void CTypedListView::EditSaveFile(const EditRequest& r) {
-  const FilterBlock* filter = cells_.GetFilterBlock(r.row, r.column);
-  std::u16string path;
-  if (filter && ChooseCellFile(r, true, filter->filter, path)) {
+  if (filter && ChooseCellFile(r, save, filter->filter, path)) {
     cells_.SetCellText(r.row, r.column, path.c_str());
   }
 }
@@ -167,8 +159,6 @@ void CTypedListView::EditReal(const EditRequest& r) {
   RealBlock entered = *block;
   if (EditRealValue(r, entered)) cells_.SetRealValue(r.row, r.column, entered.value);
 }
-
-void CTypedListView::EditToggle(const EditRequest& r) { cells_.FlipToggle(r.row, r.column); }
 
 namespace {
 

@@ -35,7 +35,7 @@ bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char1
 // Puts the save text of every row that has one into settings on its key
 // line (a text equal to the present value changes nothing), then saves
 // settings to path. A value too long to have been loaded whole keeps its
-// line unless its row was edited. Returns the document's Save result: 0 when nothing was
-// written.
+// line unless its row was edited. Returns the document's Save result: 0
+// when nothing was written.
 uint32_t SaveRows(const RowTable& table, const CTypedCells& cells, CIniDocument& settings,
                   const char16_t* path);
