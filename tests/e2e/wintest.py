@@ -188,7 +188,7 @@ class Desktop:
         """winprobe's output. A run that did not get as far as winprobe's own
         answer (Wine failing to start it on a loaded machine) is tried again;
         such runs go to probe-failures.log in the desktop's folder."""
-        for attempt in range(3):
+        for _ in range(3):
             result = subprocess.run([WINE_RUN, WINPROBE] + list(arguments), env=self.env,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
                                     encoding="utf-8", errors="replace", check=False)
