@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/text16.h"
-#include "tollwren/http_transfer.h"
+#include "tollwren/transfer/http_transfer.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {

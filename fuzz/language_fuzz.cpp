@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tollwren/language_text.h"
-#include "tollwren/pad_document.h"
+#include "tollwren/language/language_text.h"
+#include "tollwren/pad/pad_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tollwren/url_parts.h"
+#include "tollwren/transfer/url_parts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string url;

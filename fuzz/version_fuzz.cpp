@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tollwren/version_number.h"
+#include "tollwren/pad/version_number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string text;

@@ -7,7 +7,7 @@
 #include "common/archive.h"
 #include "common/bitmap_image.h"
 #include "common/menu_builder_win.h"
-#include "tollwren/language_text.h"
+#include "tollwren/language/language_text.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "common/text16.h"
 #include "tollwren/app/script_charset.h"
 #include "tollwren/app/skin_layout.h"
-#include "tollwren/language_text.h"
-#include "tollwren/update_flow.h"
+#include "tollwren/language/language_text.h"
+#include "tollwren/flow/update_flow.h"
 
 namespace {
 

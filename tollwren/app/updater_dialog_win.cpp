@@ -13,7 +13,7 @@
 #include "tollwren/app/language_menu_win.h"
 #include "tollwren/app/resource_ids.h"
 #include "tollwren/app/script_charset.h"
-#include "tollwren/language_file_win.h"
+#include "tollwren/language/language_file_win.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "common/archive.h"
 #include "tollwren/app/skin_win.h"
 #include "tollwren/app/updater_settings.h"
-#include "tollwren/language_file.h"
-#include "tollwren/pad_document.h"
-#include "tollwren/update_flow.h"
+#include "tollwren/language/language_file.h"
+#include "tollwren/pad/pad_document.h"
+#include "tollwren/flow/update_flow.h"
 
 // To the dialog from the worker: render the title and footer again.
 constexpr UINT kSkinTextsMessage = WM_USER + 14;

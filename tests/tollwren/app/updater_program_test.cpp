@@ -14,7 +14,7 @@
 #include "tollwren/app/script_charset.h"
 #include "tollwren/app/skin_layout.h"
 #include "tollwren/app/updater_settings.h"
-#include "tollwren/language_text.h"
+#include "tollwren/language/language_text.h"
 #ifdef TOLLWREN_TESTS_HAVE_PACKER
 #include "tools/respack/stn_record.h"
 #endif

@@ -1,6 +1,6 @@
-#include "tollwren/language_text.h"
+#include "tollwren/language/language_text.h"
 
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "tollwren/language_file.h"
+#include "tollwren/language/language_file.h"
 
 #include <vector>
 
 #include "common/archive.h"
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 std::u16string ChooseInitialLanguage(bool useSystemLanguage, std::u16string_view systemLanguage,
                                      std::u16string_view defaultLanguage) {

@@ -1,9 +1,9 @@
 // Fetching the remote PAD document over HTTP.
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 #include <vector>
 
-#include "tollwren/http_transfer.h"
+#include "tollwren/transfer/http_transfer.h"
 
 bool CPadDocument::ReadRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag) {
   std::vector<uint8_t> buffer(kRemotePadByteLimit + 1);

@@ -1,7 +1,7 @@
 // The language document: initial choice, loading a language file from a real
 // archive appended to a file, filling the PAD values in again after the
 // remote document was read; and the flow's progress and path rules.
-#include "tollwren/language_file.h"
+#include "tollwren/language/language_file.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 
 #include "common/archive.h"
 #include "common/program_keys.h"
-#include "tollwren/flow_rules.h"
-#include "tollwren/pad_document.h"
+#include "tollwren/flow/flow_rules.h"
+#include "tollwren/pad/pad_document.h"
 #ifdef TOLLWREN_TESTS_HAVE_PACKER
 #include "tools/respack/pack_archive.h"
 #endif

@@ -1,4 +1,4 @@
-#include "tollwren/update_flow.h"
+#include "tollwren/flow/update_flow.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "common/text16.h"
-#include "tollwren/flow_rules.h"
-#include "tollwren/http_transfer.h"
-#include "tollwren/language_file.h"
-#include "tollwren/pad_document.h"
-#include "tollwren/url_parts.h"
-#include "tollwren/version_number.h"
+#include "tollwren/flow/flow_rules.h"
+#include "tollwren/transfer/http_transfer.h"
+#include "tollwren/language/language_file.h"
+#include "tollwren/pad/pad_document.h"
+#include "tollwren/transfer/url_parts.h"
+#include "tollwren/pad/version_number.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "tollwren/language_file_win.h"
+#include "tollwren/language/language_file_win.h"
 
 #include "common/text16.h"
-#include "tollwren/language_text.h"
-#include "tollwren/update_flow.h"
+#include "tollwren/language/language_text.h"
+#include "tollwren/flow/update_flow.h"
 
 std::u16string SystemLanguageName() {
   wchar_t name[kLanguageNameLimit + 1] = {};

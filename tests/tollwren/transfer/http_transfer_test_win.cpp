@@ -1,7 +1,7 @@
 // CHttpTransfer and the remote PAD reader against the test web server
 // (scripts/test_http_server.py, started by run_with_server.sh). Without the
 // server these tests skip themselves.
-#include "tollwren/http_transfer.h"
+#include "tollwren/transfer/http_transfer.h"
 
 #include <windows.h>
 
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "common/text16.h"
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 namespace {
 

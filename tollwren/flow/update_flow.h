@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string>
 
-#include "tollwren/language_text.h"
+#include "tollwren/language/language_text.h"
 
 class CPadDocument;
 class CLanguageFile;

@@ -1,5 +1,5 @@
 // The updater fetches over WinINet; the native build has no HTTP client, so
 // a remote document can never be read there.
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 bool CPadDocument::ReadRemote(const char16_t*, std::atomic<uint8_t>*) { return false; }

@@ -1,4 +1,4 @@
-#include "tollwren/flow_rules.h"
+#include "tollwren/flow/flow_rules.h"
 
 int ProgressPercent(uint32_t received, uint32_t expected) {
   if (expected == 0) return 0;

@@ -1,4 +1,4 @@
-#include "tollwren/version_number.h"
+#include "tollwren/pad/version_number.h"
 
 #include "common/text16.h"
 

@@ -2,7 +2,7 @@
 // test web server (run_with_server.sh), a plain window standing in for the
 // main dialog, and a host window that records the notification codes in
 // order. Without the server these tests skip themselves.
-#include "tollwren/update_flow.h"
+#include "tollwren/flow/update_flow.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "common/text16.h"
-#include "tollwren/language_file.h"
-#include "tollwren/language_file_win.h"
-#include "tollwren/pad_document.h"
+#include "tollwren/language/language_file.h"
+#include "tollwren/language/language_file_win.h"
+#include "tollwren/pad/pad_document.h"
 
 namespace {
 

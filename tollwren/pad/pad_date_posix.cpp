@@ -1,6 +1,6 @@
 // Outside Windows there is no user locale to ask; the release date is
 // written in ISO 8601 form.
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 #include <cstdio>
 

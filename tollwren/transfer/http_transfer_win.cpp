@@ -1,4 +1,4 @@
-#include "tollwren/http_transfer.h"
+#include "tollwren/transfer/http_transfer.h"
 
 #include <windows.h>
 #include <wininet.h>

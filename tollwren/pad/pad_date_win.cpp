@@ -1,5 +1,5 @@
 // The release date in the user's short date format.
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "tollwren/language_text.h"
+#include "tollwren/language/language_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 namespace {
 

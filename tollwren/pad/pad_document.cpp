@@ -1,9 +1,9 @@
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 #include <vector>
 
 #include "common/plain_file.h"
-#include "tollwren/version_number.h"
+#include "tollwren/pad/version_number.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tollwren/url_parts.h"
+#include "tollwren/transfer/url_parts.h"
 
 // Results of a transfer. A transfer succeeded when its result is
 // kTransferOk and at least one byte was received.

@@ -1,4 +1,4 @@
-#include "tollwren/pad_document.h"
+#include "tollwren/pad/pad_document.h"
 
 #include <gtest/gtest.h>
 

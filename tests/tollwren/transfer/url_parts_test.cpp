@@ -1,4 +1,4 @@
-#include "tollwren/url_parts.h"
+#include "tollwren/transfer/url_parts.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "tollwren/language_text.h"
+#include "tollwren/language/language_text.h"
 
 class CKeyedArchive;
 class CPadDocument;
