@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "common/text16.h"
+#include "common/web_address.h"
 
 size_t OwnFolder(char16_t* out, size_t capacity) {
   if (!out || capacity == 0) return 0;
@@ -31,7 +32,8 @@ bool FileExistsNoAccess(const char16_t* path) {
 }
 
 bool OpenWebPage(const char16_t* address) {
-  if (!address || !*address) return false;
+  // Anything else handed to the shell could start a program.
+  if (!address || !IsWebAddress(address)) return false;
   // ShellExecuteW reports success with a value above 32.
   auto started = [](HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; };
   if (started(ShellExecuteW(nullptr, L"open", L"iexplore", AsWide(address), nullptr,

@@ -18,7 +18,7 @@ bool FileExistsNoAccess(const char16_t* path);
 
 // Opens the address in the browser program "iexplore"; where that program is
 // missing, with the system's default handler for the address. True when
-// either started.
+// either started. Only web addresses (IsWebAddress) are opened.
 bool OpenWebPage(const char16_t* address);
 
 // Posts WM_QUIT with code as wParam to window, when one is given. Always true.

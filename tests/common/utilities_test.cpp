@@ -8,6 +8,7 @@
 #include "common/path_text.h"
 #include "common/switch_text.h"
 #include "common/text16.h"
+#include "common/web_address.h"
 
 namespace {
 
@@ -415,6 +416,32 @@ TEST(DateText, ParseTime) {
     EXPECT_EQ(t.year, 2001);
     EXPECT_EQ(t.day, 1);
   }
+}
+
+TEST(WebAddress, OnlyHttpAndHttpsAsOneAddress) {
+  struct Case {
+    const char16_t* text;
+    bool web;
+  } cases[] = {
+      {u"http://example.com", true},
+      {u"HTTPS://example.com/notes/?a=1&b=2#top", true},
+      {u"https://example.com:8443/x", true},
+      {u"", false},
+      {u"http://", false},
+      {u"https:///etc/passwd", false},
+      {u"example.com", false},
+      {u"ftp://example.com/", false},
+      {u"file:///C:/Windows/notepad.exe", false},
+      {u"C:\\Windows\\System32\\calc.exe", false},
+      {u"\\\\server\\share\\setup.exe", false},
+      {u"javascript:alert(1)", false},
+      {u" http://example.com", false},
+      {u"http://example.com\" -extoff", false},
+      {u"http://example.com x.exe", false},
+      {u"http://example.com\r\nC:\\x.exe", false},
+      {u"http://example.com\t", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsWebAddress(c.text), c.web) << TextToUtf8(c.text);
 }
 
 }  // namespace

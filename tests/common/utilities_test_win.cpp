@@ -90,9 +90,12 @@ TEST(ShellWin, PostQuitPostsTheCodeToTheWindow) {
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-TEST(ShellWin, OpenWebPageRefusesAnEmptyAddress) {
+TEST(ShellWin, OpenWebPageRefusesWhatIsNoWebAddress) {
   EXPECT_FALSE(OpenWebPage(nullptr));
   EXPECT_FALSE(OpenWebPage(u""));
+  // A program named by a PAD file is never started.
+  EXPECT_FALSE(OpenWebPage(u"C:\\Windows\\System32\\calc.exe"));
+  EXPECT_FALSE(OpenWebPage(u"\\\\server\\share\\tool.exe"));
 }
 
 TEST(WindowLookupWin, StepScrollBar) {
