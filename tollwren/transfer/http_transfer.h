@@ -19,6 +19,18 @@ enum : int32_t {
   kTransferWriteFailed = -3,   // the target file did not open or a write fell short
   kTransferReadFailed = -4,    // reading the body failed repeatedly
   kTransferCutShort = -5,      // the body ended before its announced Content-Length
+  kTransferTooLarge = -6,      // the body is longer than the caller takes
+  kTransferTimedOut = -7,      // the transfer as a whole took longer than its deadline
+};
+
+// Where the body of a transfer goes, chunk by chunk, on the transferring
+// thread.
+class CTransferSink {
+ public:
+  virtual ~CTransferSink() = default;
+  // The bytes written of the chunk; less than size ends the transfer with
+  // kTransferWriteFailed.
+  virtual uint32_t Write(const uint8_t* data, uint32_t size) = 0;
 };
 
 constexpr const char16_t* kUpdaterUserAgent = u"Quorvane Tollwren";
@@ -62,13 +74,16 @@ class CHttpTransfer {
   // every byte received so far.
   int32_t GetToFile(const char16_t* targetPath, const char16_t* url);
 
+  // GET url into sink, which sees every chunk of the body in order.
+  int32_t GetToSink(CTransferSink& sink, const char16_t* url);
+
   // GET url into buffer: at most capacity - 1 bytes followed by a zero
   // byte. A body longer than that is cut (result 0). capacity <= 1 fails.
   int32_t GetToMemory(uint8_t* buffer, uint32_t capacity, const char16_t* url);
 
-  // The request itself. Exactly one of targetPath and buffer is given;
-  // buffer receives at most capacity bytes. verb is "GET" or "POST" (body,
-  // an 8-bit text, only with "POST"; may be null).
+  // The request itself. Exactly one of targetPath, sink and buffer is
+  // given; buffer receives at most capacity bytes. verb is "GET" or "POST"
+  // (body, an 8-bit text, only with "POST"; may be null).
   int32_t Transfer(const char16_t* targetPath, uint8_t* buffer, uint32_t capacity,
                    const char16_t* verb, const char* body, const CUrlParts& url,
                    const char16_t* userName, const char16_t* password);
@@ -78,6 +93,9 @@ class CHttpTransfer {
   uint32_t BytesReceived() const { return bytesReceived_; }
 
  private:
+  int32_t Run(const char16_t* targetPath, CTransferSink* sink, uint8_t* buffer, uint32_t capacity,
+              const char16_t* verb, const char* body, const CUrlParts& url, const char16_t* userName,
+              const char16_t* password);
   int32_t Finish(int32_t result, uint32_t total);
 
   void* internet_ = nullptr;  // HINTERNET

@@ -42,20 +42,21 @@ class CInternetHandle {
   HINTERNET handle_;
 };
 
-// The target file, created at the first chunk and kept open for the whole
-// body. Every chunk goes straight to the system with WriteFile, so the file
-// holds every byte received so far while the next chunk is awaited.
-class CTargetFile {
+// The target file of GetToFile, created at the first chunk and kept open
+// for the whole body. Every chunk goes straight to the system with
+// WriteFile, so the file holds every byte received so far while the next
+// chunk is awaited.
+class CTargetFile : public CTransferSink {
  public:
   explicit CTargetFile(const wchar_t* path) : path_(path) {}
-  ~CTargetFile() {
+  ~CTargetFile() override {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
   }
   CTargetFile(const CTargetFile&) = delete;
   CTargetFile& operator=(const CTargetFile&) = delete;
 
   // Bytes written; less than size when the file did not open or a write fell short.
-  DWORD Append(const uint8_t* data, DWORD size) {
+  uint32_t Write(const uint8_t* data, uint32_t size) override {
     if (handle_ == INVALID_HANDLE_VALUE) {
       handle_ = CreateFileW(path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -139,6 +140,12 @@ int32_t CHttpTransfer::GetToFile(const char16_t* targetPath, const char16_t* url
   return Transfer(targetPath, nullptr, 0, u"GET", nullptr, parts, AsText(kUserName), AsText(kPassword));
 }
 
+int32_t CHttpTransfer::GetToSink(CTransferSink& sink, const char16_t* url) {
+  CUrlParts parts;
+  if (!SplitUrl(url, parts)) return Finish(kTransferFailed, 0);
+  return Run(nullptr, &sink, nullptr, 0, u"GET", nullptr, parts, AsText(kUserName), AsText(kPassword));
+}
+
 int32_t CHttpTransfer::GetToMemory(uint8_t* buffer, uint32_t capacity, const char16_t* url) {
   CUrlParts parts;
   if (!buffer || capacity == 0) return Finish(kTransferFailed, 0);
@@ -159,8 +166,15 @@ int32_t CHttpTransfer::Finish(int32_t result, uint32_t total) {
 int32_t CHttpTransfer::Transfer(const char16_t* targetPath, uint8_t* buffer, uint32_t capacity,
                                 const char16_t* verb, const char* body, const CUrlParts& url,
                                 const char16_t* userName, const char16_t* password) {
+  return Run(targetPath, nullptr, buffer, capacity, verb, body, url, userName, password);
+}
+
+int32_t CHttpTransfer::Run(const char16_t* targetPath, CTransferSink* sink, uint8_t* buffer, uint32_t capacity,
+                           const char16_t* verb, const char* body, const CUrlParts& url,
+                           const char16_t* userName, const char16_t* password) {
   const bool toMemory = buffer != nullptr;
-  if (toMemory == (targetPath != nullptr && *targetPath != 0)) return Finish(kTransferFailed, 0);
+  const bool toPath = targetPath != nullptr && *targetPath != 0;
+  if (int(toMemory) + int(toPath) + int(sink != nullptr) != 1) return Finish(kTransferFailed, 0);
   if (url.host.empty()) return Finish(kTransferFailed, 0);
 
   if (!internet_) Open(kTransferTimeoutMs, defaultUserAgent_.c_str());
@@ -218,8 +232,9 @@ int32_t CHttpTransfer::Transfer(const char16_t* targetPath, uint8_t* buffer, uin
   }
 
   // Data is on its way: a previous attempt's file is never appended to.
-  if (!toMemory) DeleteFileW(AsWide(targetPath));
-  CTargetFile file(toMemory ? nullptr : AsWide(targetPath));
+  if (toPath) DeleteFileW(AsWide(targetPath));
+  CTargetFile file(toPath ? AsWide(targetPath) : nullptr);
+  CTransferSink& target = toPath ? file : *(sink ? sink : &file);
   std::vector<uint8_t> chunk;
   if (!toMemory) chunk.resize(kMaxReadSize);
 
@@ -228,7 +243,7 @@ int32_t CHttpTransfer::Transfer(const char16_t* targetPath, uint8_t* buffer, uin
   int failedReads = 0;
   DWORD readSize = kMinReadSize;
   for (;;) {
-    uint8_t* target = toMemory ? buffer + total : chunk.data();
+    uint8_t* into = toMemory ? buffer + total : chunk.data();
     DWORD room = toMemory ? capacity - total : static_cast<DWORD>(chunk.size());
     if (room == 0) return Finish(kTransferOk, total);  // memory buffer full: the body is cut here
 
@@ -243,7 +258,7 @@ int32_t CHttpTransfer::Transfer(const char16_t* targetPath, uint8_t* buffer, uin
 
     DWORD read = 0;
     const ULONGLONG started = GetTickCount64();
-    if (!InternetReadFile(request.get(), target, ask, &read)) {
+    if (!InternetReadFile(request.get(), into, ask, &read)) {
       if (aborted()) return Finish(kTransferAborted, total);
       if (++failedReads > kReadRetries) return Finish(kTransferReadFailed, total);
       continue;
@@ -258,7 +273,7 @@ int32_t CHttpTransfer::Transfer(const char16_t* targetPath, uint8_t* buffer, uin
     DWORD written = read;
     if (read > 0) {
       // The chunk is in the file before the counter shows it.
-      if (!toMemory) written = file.Append(chunk.data(), read);
+      if (!toMemory) written = target.Write(chunk.data(), read);
       total += read;
       if (receivedCounter_) receivedCounter_->store(total);
       emptyReads = 0;

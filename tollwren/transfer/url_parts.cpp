@@ -101,3 +101,19 @@ std::u16string DownloadFileName(const char16_t* url) {
   if (name.find_first_not_of(u'.') == std::u16string::npos) name.clear();
   return name;
 }
+
+std::u16string SignatureUrl(const char16_t* url) {
+  std::u16string_view text = url ? std::u16string_view(url) : std::u16string_view();
+  while (!text.empty() && IsUrlSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsUrlSpace(text.back())) text.remove_suffix(1);
+  if (text.empty()) return std::u16string();
+  // The path ends at the query or the fragment, whichever comes first; the
+  // "//" of the scheme is not part of it.
+  const size_t hostStart = text.find(u"//") == std::u16string_view::npos ? 0 : text.find(u"//") + 2;
+  size_t pathEnd = text.find_first_of(u"?#", hostStart);
+  if (pathEnd == std::u16string_view::npos) pathEnd = text.size();
+  std::u16string signature(text.substr(0, pathEnd));
+  signature += u".sig";
+  signature += text.substr(pathEnd);
+  return signature;
+}

@@ -34,3 +34,9 @@ bool SplitUrl(const char16_t* url, CUrlParts& out);
 // app_2.0.zip; an address ending in "/" gives an empty name, and so does a
 // name of dots only, which would name a folder.
 std::u16string DownloadFileName(const char16_t* url);
+
+// Address of the detached signature of the document at url: ".sig" appended
+// to its path, in front of any "?query" or "#fragment"
+// ("http://host/app/pad.xml?x=1" gives "http://host/app/pad.xml.sig?x=1").
+// White space around the address is dropped; empty for an empty address.
+std::u16string SignatureUrl(const char16_t* url);
