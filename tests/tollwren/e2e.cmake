@@ -9,3 +9,9 @@ if(WIN32 AND TARGET tollwren)
   # The suite runs the built programs: build them with it.
   add_dependencies(tollwren_sample_setup tollwren notifyhost winprobe)
 endif()
+# What every copy checks before it starts a download, and a copy branded
+# with a publisher's keys (made with the openssl command-line tool).
+if(WIN32 AND TARGET tollwren)
+  add_window_test(tollwren_signed_tests "${CMAKE_CURRENT_LIST_DIR}/e2e/test_signed_updates.py")
+  set_tests_properties(tollwren_signed_tests PROPERTIES TIMEOUT 1500)
+endif()

@@ -26,6 +26,7 @@ constexpr char16_t kDamagedFileMessage[] = u"Error: File is damaged. Please down
 constexpr char16_t kUpdaterAboutTitle[] = u"About Tollwren";
 constexpr WPARAM kDamagedExitCode = 1;
 constexpr DWORD kNewestKnownWindows = 7000;  // major x 1000 + minor
+constexpr char kPublisherKeysEntry[] = "keys.pem";
 
 DWORD WindowsVersion() {
   OSVERSIONINFOW version = {};
@@ -131,6 +132,7 @@ void CUpdaterDialog::Initialize() {
   }
 
   skin_.LoadImages(archive_, programPath_.c_str());
+  LoadPublisherKeys();
   // The system's language when it is wanted and delivered, else the default.
   const std::u16string initial =
       ChooseInitialLanguage(settings_.useSystemLanguage, SystemLanguageName(), settings_.defaultLanguage);
@@ -160,6 +162,16 @@ void CUpdaterDialog::Initialize() {
   skin_.LayOut(dialog_, settings_.showCloseButton);
   if (!flow_.hiddenMode) ShowWindow(dialog_, SW_SHOW);
   if (startAutomatically_) PostMessageW(dialog_, WM_COMMAND, kStartCommand, 0);
+}
+
+void CUpdaterDialog::LoadPublisherKeys() {
+  // A copy whose archive holds "keys.pem" checks every update against it.
+  const uint32_t size = archive_.GetEntrySize(programPath_.c_str(), kPublisherKeysEntry);
+  if (size == 0) return;
+  std::vector<uint8_t> pem(size > kKeyFileByteLimit ? 0 : size);
+  const uint32_t got = pem.empty() ? 0 : archive_.ReadEntry(programPath_.c_str(), kPublisherKeysEntry, pem.data(), size);
+  keys_.Load(pem.data(), got == size ? got : 0);
+  flow_.keys = &keys_;
 }
 
 void CUpdaterDialog::ShowStartupError(const char16_t* key) {

@@ -14,6 +14,7 @@
 #include "tollwren/language/language_file.h"
 #include "tollwren/pad/pad_document.h"
 #include "tollwren/flow/update_flow.h"
+#include "tollwren/trust/publisher_keys_win.h"
 
 // To the dialog from the worker: render the title and footer again.
 constexpr UINT kSkinTextsMessage = WM_USER + 14;
@@ -39,6 +40,7 @@ class CUpdaterDialog {
   void ApplyLanguage();
   void RenderSkinTexts();
   void ShowStartupError(const char16_t* key);
+  void LoadPublisherKeys();
   void PickLanguage(size_t index);
   void ShowContextMenu();
   void ShowProductAbout();
@@ -55,6 +57,7 @@ class CUpdaterDialog {
   CUpdaterSettings settings_;
   CPadDocument pad_;
   CLanguageFile language_;
+  CPublisherKeys keys_;
   CUpdateFlow flow_;
   CSkin skin_;
   uint8_t charset_ = 0;

@@ -1,5 +1,29 @@
 #include "tollwren/flow/flow_rules.h"
 
+namespace {
+
+char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+
+bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsDeviceName(std::u16string_view stem) {
+  for (std::u16string_view device : {u"con", u"prn", u"aux", u"nul"}) {
+    if (EqualsNoCase(stem, device)) return true;
+  }
+  if (stem.size() == 4 && (EqualsNoCase(stem.substr(0, 3), u"com") || EqualsNoCase(stem.substr(0, 3), u"lpt"))) {
+    return stem[3] >= u'1' && stem[3] <= u'9';
+  }
+  return false;
+}
+
+}  // namespace
+
 int ProgressPercent(uint32_t received, uint32_t expected) {
   if (expected == 0) return 0;
   const uint64_t percent = static_cast<uint64_t>(received) * 100 / expected;
@@ -12,4 +36,13 @@ std::u16string JoinPath(std::u16string_view folder, std::u16string_view name) {
   if (!path.empty() && path.back() != u'\\' && path.back() != u'/') path.push_back(u'\\');
   path.append(name);
   return path;
+}
+
+bool IsInstallerFileName(std::u16string_view name) {
+  if (name.size() <= 4) return false;
+  const std::u16string_view ending = name.substr(name.size() - 4);
+  if (!EqualsNoCase(ending, u".exe") && !EqualsNoCase(ending, u".msi") && !EqualsNoCase(ending, u".zip")) {
+    return false;
+  }
+  return !IsDeviceName(name.substr(0, name.find(u'.')));
 }

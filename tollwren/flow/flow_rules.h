@@ -15,3 +15,9 @@ int ProgressPercent(uint32_t received, uint32_t expected);
 // may or may not end in one). Empty when name is empty: a download never
 // writes to a folder's own path.
 std::u16string JoinPath(std::u16string_view folder, std::u16string_view name);
+
+// Whether a download may be written under this name and started: it ends in
+// ".exe", ".msi" or ".zip" (any letter case) and its part before the first
+// dot is none of the device names of Windows (CON, PRN, AUX, NUL, COM1 to
+// COM9, LPT1 to LPT9, any case), which name a device whatever follows them.
+bool IsInstallerFileName(std::u16string_view name);

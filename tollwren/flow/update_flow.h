@@ -9,18 +9,24 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "tollwren/language/language_text.h"
+#include "tollwren/trust/trust_formats.h"
 
 class CPadDocument;
 class CLanguageFile;
+class CPublisherKeys;
+class CDownloadFile;
 
 // Messages.
 constexpr UINT kNotifyMessage = WM_APP + 6;        // to the notification window: wParam code
-constexpr UINT kTextRefreshMessage = WM_USER + 11;  // to the dialog: wParam 900 or 901
+constexpr UINT kTextRefreshMessage = WM_USER + 11;  // to the dialog: wParam 900 or 901, lParam its number
 constexpr UINT kProgressTimerMessage = WM_USER + 12;  // to the dialog: wParam 1 start, 0 stop
 constexpr UINT kButtonRefreshMessage = WM_USER + 13;  // to the dialog: show the choice buttons' keys
 constexpr WPARAM kRefreshStatus = 900;
@@ -68,6 +74,9 @@ class CUpdateFlow {
   bool hiddenMode = false;       // "/HIDE"
   std::u16string programFolder;  // the updater's folder, with its trailing backslash
   std::u16string padFilePath;    // the local pad.xml
+  // The publisher's keys when the copy is signed; null or unsigned keys
+  // for a copy that trusts the network.
+  const CPublisherKeys* keys = nullptr;
   UINT endDelayMs = kEndDelayMs;
   // Called on the worker after the language document was filled with the
   // remote values, to have the dialog render its own texts (title, footer)
@@ -100,11 +109,10 @@ class CUpdateFlow {
   void RenderAgain();
   std::u16string Render(std::u16string_view key);
 
-  // The text a text refresh message carries (null for none). The message
-  // owns it; HandleDialogMessage frees it.
-  static const std::u16string* RefreshText(LPARAM lParam) {
-    return reinterpret_cast<const std::u16string*>(lParam);
-  }
+  // The text a text refresh message of the worker stands for; empty for a
+  // message that did not come from the flow (any program may post it) or
+  // that was handled already.
+  std::u16string RefreshText(WPARAM which, LPARAM number) const;
 
   // The PAD document in use, read on the dialog thread while the worker
   // cannot replace it with the downloaded one. read gets a const reference.
@@ -135,9 +143,13 @@ class CUpdateFlow {
 
   // The worker's steps, public so that a test may run one on its own thread.
   void RunWorker();
-  // One download attempt from url into the program folder (or TEMP when
-  // writing there fails). True when the installer was received.
+  // One download attempt from url into the program folder (or a new folder
+  // of its own under TEMP when a file of that name is there already or
+  // writing there fails). True when the installer was received and, where
+  // a digest is expected, matched it; it is then held open for starting.
   bool DownloadAttempt(const std::u16string& url);
+  // Whether the copy checks signatures.
+  bool IsSigned() const;
 
  private:
   static DWORD WINAPI WorkerEntry(void* flow);
@@ -149,7 +161,20 @@ class CUpdateFlow {
   void ShowButtonCaptions();
   void RequestButtonCaptions();
   void BringDialogForward();
+  bool CheckSignature(const std::vector<uint8_t>& padBytes);
+  void CheckFetchedVersion(const std::vector<uint8_t>& fetched);
+  bool ReadExpectedInstaller();
   void DownloadAndInstall();
+  void StartInstaller();
+  // The file an attempt writes to, beside the program when asked and
+  // possible, else in a new folder under TEMP (its path in ownFolder).
+  std::shared_ptr<CDownloadFile> CreateDownloadFile(const std::u16string& name, bool besideProgram,
+                                                    std::u16string& ownFolder);
+  void ShowStatusLocked(std::u16string_view key);
+  // Whether the status line shows the download under way: progress ticks
+  // render only then (checked under renderLock_), so that none replaces
+  // the download's last word.
+  bool ShowsProgress() const;
   void OnProgressTimer();
   CDownloadFigures Figures();
   void StoreFigures(const CDownloadFigures& figures);
@@ -170,6 +195,22 @@ class CUpdateFlow {
   std::u16string downloadUrl_;
   std::u16string downloadName_;
   std::u16string downloadPath_;
+  // Texts rendered for the dialog, each under the number its message
+  // carries, until the dialog has shown it (guarded by lock_).
+  struct CPendingText {
+    LPARAM number;
+    WPARAM which;
+    std::u16string text;
+  };
+  std::deque<CPendingText> pendingTexts_;
+  LPARAM lastTextNumber_ = 0;
+  // What the download must be: its digest when the PAD names one (always
+  // in a signed copy) and, in a signed copy, its exact size. Worker only.
+  bool expectDigest_ = false;
+  CSha256Digest expectedDigest_{};
+  uint64_t expectedSize_ = 0;
+  bool refusedDownload_ = false;  // an attempt got bytes that did not match
+  std::shared_ptr<CDownloadFile> installer_;  // the download held for starting
   HANDLE worker_ = nullptr;
   std::atomic<bool> started_{false};
   std::atomic<bool> ended_{false};  // 390 posted: nothing more is reported

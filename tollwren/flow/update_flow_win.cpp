@@ -4,15 +4,18 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "common/text16.h"
+#include "tollwren/flow/download_file_win.h"
 #include "tollwren/flow/flow_rules.h"
-#include "tollwren/transfer/http_transfer.h"
 #include "tollwren/language/language_file.h"
 #include "tollwren/pad/pad_document.h"
-#include "tollwren/transfer/url_parts.h"
 #include "tollwren/pad/version_number.h"
+#include "tollwren/transfer/transfer_runner_win.h"
+#include "tollwren/transfer/url_parts.h"
+#include "tollwren/trust/publisher_keys_win.h"
 
 namespace {
 
@@ -26,6 +29,27 @@ std::u16string TempFolder() {
   if (length == 0 || length > needed) return std::u16string();
   return std::u16string(AsText(value.data()), length);
 }
+
+// A new, empty folder under parent that belongs to this download alone;
+// empty when none could be made.
+std::u16string NewOwnFolder(const std::u16string& parent) {
+  if (parent.empty()) return std::u16string();
+  uint32_t seed = static_cast<uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    seed = seed * 1664525u + 1013904223u;
+    wchar_t name[24];
+    swprintf(name, 24, L"tollwren-%08x", seed);
+    const std::u16string folder = JoinPath(parent, AsText(name));
+    // An existing folder is never taken over: another name is tried.
+    if (CreateDirectoryW(AsWide(folder.c_str()), nullptr)) return folder;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  return std::u16string();
+}
+
+// At most this many rendered texts wait for the dialog; older ones are
+// dropped (the dialog shows only the newest of a kind anyway).
+constexpr size_t kPendingTextLimit = 64;
 
 }  // namespace
 
@@ -65,10 +89,22 @@ bool CUpdateFlow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       return false;
     case kTextRefreshMessage: {
-      std::u16string* text = reinterpret_cast<std::u16string*>(lParam);
-      const int id = wParam == kRefreshNews ? kNewsLineId : kStatusLineId;
-      SetDlgItemTextW(dialog, id, text ? AsWide(text->c_str()) : L"");
-      delete text;
+      // Only texts the flow rendered are shown; the numbers of other posts
+      // of this message find nothing.
+      std::u16string text;
+      bool found = false;
+      {
+        std::lock_guard<std::mutex> hold(lock_);
+        for (auto it = pendingTexts_.begin(); it != pendingTexts_.end(); ++it) {
+          if (it->number == lParam && it->which == wParam) {
+            text = std::move(it->text);
+            pendingTexts_.erase(pendingTexts_.begin(), it + 1);
+            found = true;
+            break;
+          }
+        }
+      }
+      if (found) SetDlgItemTextW(dialog, wParam == kRefreshNews ? kNewsLineId : kStatusLineId, AsWide(text.c_str()));
       return true;
     }
     case kProgressTimerMessage:
@@ -147,12 +183,34 @@ std::u16string CUpdateFlow::Render(std::u16string_view key) {
 }
 
 void CUpdateFlow::PostText(WPARAM which, const std::u16string& text) {
-  auto* copy = new std::u16string(text);
-  if (!dialog || !PostMessageW(dialog, kTextRefreshMessage, which, reinterpret_cast<LPARAM>(copy))) delete copy;
+  if (!dialog) return;
+  LPARAM number = 0;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    number = ++lastTextNumber_;
+    pendingTexts_.push_back({number, which, text});
+    if (pendingTexts_.size() > kPendingTextLimit) pendingTexts_.pop_front();
+  }
+  if (!PostMessageW(dialog, kTextRefreshMessage, which, number)) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (!pendingTexts_.empty() && pendingTexts_.back().number == number) pendingTexts_.pop_back();
+  }
+}
+
+std::u16string CUpdateFlow::RefreshText(WPARAM which, LPARAM number) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  for (const CPendingText& pending : pendingTexts_) {
+    if (pending.number == number && pending.which == which) return pending.text;
+  }
+  return std::u16string();
 }
 
 void CUpdateFlow::ShowStatus(std::u16string_view key) {
   std::lock_guard<std::mutex> order(renderLock_);
+  ShowStatusLocked(key);
+}
+
+void CUpdateFlow::ShowStatusLocked(std::u16string_view key) {
   {
     std::lock_guard<std::mutex> hold(lock_);
     statusKey_ = CutKey(key);
@@ -167,6 +225,11 @@ void CUpdateFlow::ShowNews(std::u16string_view key) {
     newsKey_ = CutKey(key);
   }
   PostText(kRefreshNews, Render(key));
+}
+
+bool CUpdateFlow::ShowsProgress() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return statusKey_ == u"download_start" || statusKey_ == u"download_progress";
 }
 
 std::u16string CUpdateFlow::StatusKey() const {
@@ -242,9 +305,13 @@ void CUpdateFlow::BringDialogForward() {
 }
 
 void CUpdateFlow::OnProgressTimer() {
+  // A tick that comes after the download's last word shows nothing: the
+  // timer is stopped by a message that may still wait behind it.
+  std::lock_guard<std::mutex> order(renderLock_);
+  if (!ShowsProgress()) return;
   SendDlgItemMessageW(dialog, kProgressBarId, PBM_SETPOS,
                       static_cast<WPARAM>(ProgressPercent(bytesReceived.load(), bytesExpected.load())), 0);
-  ShowStatus(u"download_progress");
+  ShowStatusLocked(u"download_progress");
 }
 
 bool CUpdateFlow::WorkerRunning() const {
@@ -276,67 +343,116 @@ DWORD WINAPI CUpdateFlow::WorkerEntry(void* flow) {
   return 0;
 }
 
+bool CUpdateFlow::IsSigned() const { return keys && keys->IsSigned(); }
+
 void CUpdateFlow::RunWorker() {
   Notify(kCodeChecking);
   ShowStatus(u"checking_website");
 
-  // The remote document is read into a copy, so the dialog thread never sees
-  // a half-updated document.
-  CPadDocument remote = pad_;
-  if (remote.ReadRemote(pad_.padFileUrl.c_str(), &abortTransfer)) {
-    {
-      std::lock_guard<std::mutex> hold(padLock_);
-      pad_ = remote;
-    }
-    fileSize = pad_.fileSize;
-    bytesExpected = pad_.fileSize > 0 ? static_cast<uint32_t>(pad_.fileSize) : 0;
-    language_.Refill(pad_, padFilePath);
-    RenderAgain();
-    if (onLanguageReloaded) onLanguageReloaded();
-    if (dialog) InvalidateRect(dialog, nullptr, TRUE);
-
-    WPARAM askCode = 0;
-    switch (CompareVersions(pad_.localVersionNumber, pad_.remoteVersionNumber)) {
-      case VersionCompare::kNoRemoteVersion:
-        ShowStatus(u"error_internet");
-        break;
-      case VersionCompare::kSame:
-        ShowStatus(u"web_version_same");
-        break;
-      case VersionCompare::kRemoteOlder:
-        if (!hiddenMode) {
-          ShowStatus(u"web_version_older");
-          askCode = kCodeOlder;
-        }
-        break;
-      case VersionCompare::kRemoteNewer:
-        if (!pad_.changeInfo.empty()) ShowNews(u"version_news");
-        ShowStatus(u"web_version_newer");
-        askCode = kCodeNewer;
-        break;
-    }
-
-    if (askCode) {
-      // The choice is cleared before anyone learns of the question, so that
-      // an answer given at once is not lost.
-      choice = 0;
-      Notify(askCode);
-      BringDialogForward();
-      SetChoiceButtons(u"yes", nullptr, u"no");
-      while (!cancelRequested && choice == 0) Sleep(kChoicePollMs);
-      SetChoiceButtons(nullptr, nullptr, nullptr);
-      const uint8_t chosen = cancelRequested ? 0 : choice.load();
-      if (chosen == 1) {
-        DownloadAndInstall();
-      } else {
-        ShowStatus(u"user_aborted");
-        Notify(kCodeUserAborted);
-        // A cancel while asking ends the program at once.
-        if (chosen == 0) closing = true;
+  std::vector<uint8_t> fetched;
+  if (CPadDocument::FetchRemote(pad_.padFileUrl.c_str(), &abortTransfer, fetched)) {
+    // In a signed copy no field of the fetched document is used before its
+    // signature is known to be good.
+    if (IsSigned() && !CheckSignature(fetched)) {
+      if (!cancelRequested) {
+        ShowStatus(u"error_signature");
+        Notify(kCodeFailed);
       }
+    } else {
+      CheckFetchedVersion(fetched);
     }
   }
   if (dialog) PostMessageW(dialog, WM_COMMAND, kCancelCommand, 0);
+}
+
+bool CUpdateFlow::CheckSignature(const std::vector<uint8_t>& padBytes) {
+  CTransferRunner runner;
+  runner.SetAbortFlag(&abortTransfer);
+  runner.SetDeadline(kRemoteFetchDeadlineMs);
+  std::vector<uint8_t> signature;
+  runner.GetToMemory(signature, static_cast<uint32_t>(kSignatureByteLimit), SignatureUrl(pad_.padFileUrl.c_str()));
+  return runner.Succeeded() && keys->Verify(padBytes.data(), padBytes.size(), signature.data(), signature.size());
+}
+
+void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
+  // The remote document is read into a copy, so the dialog thread never sees
+  // a half-updated document.
+  CPadDocument remote = pad_;
+  remote.LoadRemoteBytes(fetched.data(), fetched.size());
+  {
+    std::lock_guard<std::mutex> hold(padLock_);
+    pad_ = remote;
+  }
+  fileSize = pad_.fileSize;
+  bytesExpected = pad_.fileSize > 0 ? static_cast<uint32_t>(pad_.fileSize) : 0;
+  language_.Refill(pad_, padFilePath);
+  RenderAgain();
+  if (onLanguageReloaded) onLanguageReloaded();
+  if (dialog) InvalidateRect(dialog, nullptr, TRUE);
+
+  WPARAM askCode = 0;
+  switch (CompareVersions(pad_.localVersionNumber, pad_.remoteVersionNumber)) {
+    case VersionCompare::kNoRemoteVersion:
+      ShowStatus(u"error_internet");
+      break;
+    case VersionCompare::kSame:
+      ShowStatus(u"web_version_same");
+      break;
+    case VersionCompare::kRemoteOlder:
+      if (!hiddenMode) {
+        ShowStatus(u"web_version_older");
+        askCode = kCodeOlder;
+      }
+      break;
+    case VersionCompare::kRemoteNewer:
+      if (!pad_.changeInfo.empty()) ShowNews(u"version_news");
+      ShowStatus(u"web_version_newer");
+      askCode = kCodeNewer;
+      break;
+  }
+  if (!askCode) return;
+  // Nothing is offered that could not be checked once it arrives.
+  if (!ReadExpectedInstaller()) {
+    ShowStatus(u"error_signature");
+    Notify(kCodeFailed);
+    return;
+  }
+
+  // The choice is cleared before anyone learns of the question, so that
+  // an answer given at once is not lost.
+  choice = 0;
+  Notify(askCode);
+  BringDialogForward();
+  SetChoiceButtons(u"yes", nullptr, u"no");
+  while (!cancelRequested && choice == 0) Sleep(kChoicePollMs);
+  SetChoiceButtons(nullptr, nullptr, nullptr);
+  const uint8_t chosen = cancelRequested ? 0 : choice.load();
+  if (chosen == 1) {
+    DownloadAndInstall();
+  } else {
+    ShowStatus(u"user_aborted");
+    Notify(kCodeUserAborted);
+    // A cancel while asking ends the program at once.
+    if (chosen == 0) closing = true;
+  }
+}
+
+bool CUpdateFlow::ReadExpectedInstaller() {
+  // An empty File_SHA256 names no digest; a signed copy needs one anyway.
+  std::u16string digestText = pad_.fileSha256;
+  while (!digestText.empty() && (digestText.back() == u' ' || digestText.back() == u'\t' ||
+                                 digestText.back() == u'\r' || digestText.back() == u'\n')) {
+    digestText.pop_back();
+  }
+  expectDigest_ = IsSigned() || (pad_.hasFileSha256 && !digestText.empty());
+  expectedSize_ = 0;
+  if (!expectDigest_) return true;
+  if (!ParseSha256Hex(pad_.fileSha256, expectedDigest_)) return false;
+  if (IsSigned()) {
+    if (pad_.fileSize <= 0) return false;
+    expectedSize_ = static_cast<uint64_t>(pad_.fileSize);
+  }
+  return true;
 }
 
 void CUpdateFlow::DownloadAndInstall() {
@@ -348,6 +464,7 @@ void CUpdateFlow::DownloadAndInstall() {
   // A cancel that came in just now must still stop the transfer.
   if (cancelRequested) abortTransfer = 1;
 
+  refusedDownload_ = false;
   bool downloaded = false;
   for (int i = 0; i < kDownloadUrlCount && !downloaded; ++i) {
     if (cancelRequested) break;
@@ -361,6 +478,9 @@ void CUpdateFlow::DownloadAndInstall() {
     if (cancelRequested) {
       ShowStatus(u"user_aborted");
       Notify(kCodeUserAborted);
+    } else if (refusedDownload_) {
+      ShowStatus(u"error_signature");
+      Notify(kCodeFailed);
     } else {
       ShowStatus(u"error_download");
       Notify(kCodeFailed);
@@ -369,9 +489,17 @@ void CUpdateFlow::DownloadAndInstall() {
   }
 
   Notify(kCodeDownloaded);
-  const std::u16string path = DownloadFilePath();
+  StartInstaller();
+}
+
+void CUpdateFlow::StartInstaller() {
+  // The installer is held open without write or delete sharing from the
+  // check until it has been started.
+  const std::u16string path = installer_ ? installer_->Path() : std::u16string();
   const HINSTANCE started =
       path.empty() ? nullptr : ShellExecuteW(nullptr, nullptr, AsWide(path.c_str()), nullptr, nullptr, SW_SHOW);
+  if (installer_) installer_->Release();
+  installer_.reset();
   if (reinterpret_cast<INT_PTR>(started) <= 32) {
     ShowStatus(u"error_installer");
     Notify(kCodeFailed);
@@ -383,38 +511,69 @@ void CUpdateFlow::DownloadAndInstall() {
   closing = true;
 }
 
+std::shared_ptr<CDownloadFile> CUpdateFlow::CreateDownloadFile(const std::u16string& name, bool besideProgram,
+                                                               std::u16string& ownFolder) {
+  auto file = std::make_shared<CDownloadFile>();
+  file->SetLimit(expectedSize_);
+  std::u16string path = JoinPath(programFolder, name);
+  // A file that is there already (the updater itself, pad.xml, a library
+  // of the product) is never replaced, and a folder that cannot be written
+  // to sends the download elsewhere too: to a new folder of its own.
+  if (!besideProgram || !file->Create(path)) {
+    ownFolder = NewOwnFolder(TempFolder());
+    if (ownFolder.empty()) return nullptr;
+    path = JoinPath(ownFolder, name);
+    if (!file->Create(path)) {
+      RemoveDirectoryW(AsWide(ownFolder.c_str()));
+      ownFolder.clear();
+      return nullptr;
+    }
+  }
+  std::lock_guard<std::mutex> hold(lock_);
+  downloadPath_ = path;
+  return file;
+}
+
 bool CUpdateFlow::DownloadAttempt(const std::u16string& url) {
   const std::u16string name = url.empty() ? std::u16string() : DownloadFileName(url.c_str());
-  std::u16string path = JoinPath(programFolder, name);
   {
     std::lock_guard<std::mutex> hold(lock_);
     downloadUrl_ = url.substr(0, kPadLongLimit);
     downloadName_ = name.substr(0, kPadLongLimit);
-    downloadPath_ = path;
+    downloadPath_ = JoinPath(programFolder, name);
   }
-  // No address, or no file name to write to: nothing is requested.
-  if (url.empty() || path.empty()) return false;
+  // No address, no file name, or a name that is no installer: nothing is
+  // requested.
+  if (url.empty() || !IsInstallerFileName(name)) return false;
 
-  CHttpTransfer transfer;
-  transfer.SetCounters(&bytesReceived, &bytesExpected);
-  transfer.SetAbortFlag(&abortTransfer);
-  transfer.Open(kTransferTimeoutMs, kUpdaterUserAgent);
-  transfer.GetToFile(path.c_str(), url.c_str());
-  if (!transfer.Succeeded() && transfer.Result() == kTransferWriteFailed) {
-    const std::u16string temp = TempFolder();
-    if (!temp.empty()) {
-      DeleteFileW(AsWide(path.c_str()));
-      path = JoinPath(temp, name);
-      {
-        std::lock_guard<std::mutex> hold(lock_);
-        downloadPath_ = path;
-      }
-      transfer.GetToFile(path.c_str(), url.c_str());
-    }
+  std::u16string ownFolder;
+  std::shared_ptr<CDownloadFile> file = CreateDownloadFile(name, true, ownFolder);
+  if (!file) return false;
+  CTransferRunner runner;
+  runner.SetCounters(&bytesReceived, &bytesExpected);
+  runner.SetAbortFlag(&abortTransfer);
+  runner.GetToSink(file, url);
+  if (runner.Result() == kTransferWriteFailed && !file->OverLimit() && ownFolder.empty()) {
+    // Writing beside the program failed on the way: once more elsewhere.
+    file->Discard();
+    file = CreateDownloadFile(name, false, ownFolder);
+    if (!file) return false;
+    runner.GetToSink(file, url);
   }
-  if (transfer.Succeeded()) return true;
-  // The transfer creates the file only once the body starts; before that a
-  // file of the same name is not ours to delete.
-  if (transfer.Result() != kTransferFailed) DeleteFileW(AsWide(path.c_str()));
-  return false;
+
+  bool good = runner.Succeeded();
+  if (good && expectDigest_) {
+    CSha256Digest digest;
+    good = (expectedSize_ == 0 || file->Size() == expectedSize_) && file->Digest(digest) && digest == expectedDigest_;
+  }
+  // Bytes that arrived but were not the ones the PAD names.
+  if ((!good && runner.Succeeded()) || file->OverLimit()) refusedDownload_ = true;
+  if (good) good = file->KeepForStart();
+  if (!good) {
+    file->Discard();
+    if (!ownFolder.empty()) RemoveDirectoryW(AsWide(ownFolder.c_str()));
+    return false;
+  }
+  installer_ = file;
+  return true;
 }

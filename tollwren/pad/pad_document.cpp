@@ -66,8 +66,14 @@ bool CPadDocument::ReadLocalFile(const char16_t* path) {
   return true;
 }
 
+bool CPadDocument::CanReplaceLocalFile() const {
+  std::u16string version, address;
+  return Extract(u"Program_Version", kPadShortLimit, version) && !version.empty() &&
+         Extract(u"Application_XML_File_URL", kPadLongLimit, address) && !address.empty();
+}
+
 bool CPadDocument::SaveLocalFile(const char16_t* path) const {
-  if (currentText_.empty()) return false;
+  if (!CanReplaceLocalFile()) return false;
   return WriteTextFile(path, false, currentText_.data(), currentText_.size()) == currentText_.size();
 }
 
@@ -130,6 +136,8 @@ void CPadDocument::ApplyRemoteText() {
     size = 0;
   }
   fileSize = size;
+  fileSha256.clear();
+  hasFileSha256 = Extract(u"File_SHA256", kPadShortLimit, fileSha256);
 
   ReadReleaseDate();
   ReadDescriptions();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Greatest number of characters of each kind of value.
 constexpr size_t kPadTextLimit = 110999;        // current PAD text
@@ -17,6 +18,9 @@ constexpr size_t kPadShortLimit = 499;          // version, names
 constexpr size_t kPadLongLimit = 4999;          // URLs, change information
 constexpr size_t kPadNumberLimit = 49;          // file size, release year/month/day
 constexpr size_t kReleaseDateLimit = 49;        // formatted release date
+// The longest a remote document may take to arrive, however slowly its
+// server sends it.
+constexpr uint32_t kRemoteFetchDeadlineMs = 60000;
 constexpr int kDescriptionCount = 5;
 constexpr size_t kDescriptionLimits[kDescriptionCount] = {45, 80, 250, 450, 2000};
 constexpr const char16_t* kDescriptionTags[kDescriptionCount] = {
@@ -56,9 +60,12 @@ class CPadDocument {
   void LoadLocalBytes(const uint8_t* bytes, size_t size);
 
   // Fetches the remote document over HTTP (Windows only) and loads it.
-  // True when the transfer ended with result 0 and at least one byte;
-  // otherwise nothing changes. abortFlag may be null.
+  // True when it arrived whole within kRemoteFetchDeadlineMs: at least one
+  // byte, at most kRemotePadByteLimit (a longer one is refused, not cut)
+  // and no zero byte; otherwise nothing changes. abortFlag may be null.
   bool ReadRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag = nullptr);
+  // The same fetch without loading: the document's exact bytes.
+  static bool FetchRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag, std::vector<uint8_t>& bytes);
 
   // The remote document from its bytes: each byte up to the first zero
   // becomes one character, carriage returns included.
@@ -66,8 +73,11 @@ class CPadDocument {
 
   // Replaces the file at path with the current PAD text, one byte per
   // character (the low eight bits), so a downloaded document is stored
-  // byte for byte. Does nothing for an empty text; true when written.
+  // byte for byte. Does nothing for a text that would end every later
+  // check (one without Program_Version or Application_XML_File_URL); true
+  // when written.
   bool SaveLocalFile(const char16_t* path) const;
+  bool CanReplaceLocalFile() const;
 
   // The document in use: the local one after startup, the downloaded one
   // after a successful check.
@@ -89,6 +99,8 @@ class CPadDocument {
   std::u16string descriptions[kDescriptionCount];  // after the fallback chain
   std::u16string downloadUrls[kDownloadUrlCount];
   int32_t fileSize = 0;              // File_Size_Bytes, 0 when missing or invalid
+  bool hasFileSha256 = false;        // the remote document names File_SHA256
+  std::u16string fileSha256;         // its text, as written
   std::u16string changeInfo;         // Program_Change_Info
 
  private:

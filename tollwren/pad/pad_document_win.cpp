@@ -1,17 +1,23 @@
 // Fetching the remote PAD document over HTTP.
 #include "tollwren/pad/pad_document.h"
 
-#include <vector>
+#include <algorithm>
 
-#include "tollwren/transfer/http_transfer.h"
+#include "tollwren/transfer/transfer_runner_win.h"
+
+bool CPadDocument::FetchRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag, std::vector<uint8_t>& bytes) {
+  CTransferRunner runner;
+  runner.SetAbortFlag(abortFlag);
+  runner.SetDeadline(kRemoteFetchDeadlineMs);
+  runner.GetToMemory(bytes, static_cast<uint32_t>(kRemotePadByteLimit), url ? url : u"");
+  // A zero byte would end the text before the rest of what was fetched
+  // (and stored): no PAD document holds one.
+  return runner.Succeeded() && std::find(bytes.begin(), bytes.end(), 0) == bytes.end();
+}
 
 bool CPadDocument::ReadRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag) {
-  std::vector<uint8_t> buffer(kRemotePadByteLimit + 1);
-  CHttpTransfer transfer;
-  transfer.SetAbortFlag(abortFlag);
-  transfer.Open(kTransferTimeoutMs, kUpdaterUserAgent);
-  transfer.GetToMemory(buffer.data(), static_cast<uint32_t>(buffer.size()), url);
-  if (!transfer.Succeeded()) return false;
-  LoadRemoteBytes(buffer.data(), transfer.BytesReceived());
+  std::vector<uint8_t> bytes;
+  if (!FetchRemote(url, abortFlag, bytes)) return false;
+  LoadRemoteBytes(bytes.data(), bytes.size());
   return true;
 }

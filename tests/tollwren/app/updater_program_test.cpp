@@ -146,7 +146,8 @@ TEST(DeliveredLanguages, CompleteAndInTheirScript) {
   const char16_t* const keys[] = {
       u"RTL", u"yes", u"no", u"title", u"checking_website", u"error_internet", u"web_version_same",
       u"web_version_older", u"web_version_newer", u"version_news", u"download_start", u"download_progress",
-      u"user_aborted", u"error_download", u"error_installer", u"download_success", u"error_no_local_pad",
+      u"user_aborted", u"error_download", u"error_signature", u"error_installer", u"download_success",
+      u"error_no_local_pad",
       u"error_win_version", u"error_damaged_file", u"footer", u"about", u"about_details", u"visit_product_site",
       u"abort_update", u"minimize"};
   const std::set<std::u16string> placeholders = {

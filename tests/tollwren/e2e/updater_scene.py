@@ -3,11 +3,14 @@ test web server with a remote PAD file and an installer, a product folder
 with tollwren.exe beside its pad.xml, and readers of the updater's window.
 """
 
+import hashlib
+import json
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import urllib.request
 
 from wintest import ROOT, WIN_BUILD, wait_until
 
@@ -42,6 +45,12 @@ class WebServer:
     def url(self, path):
         return "http://%s/%s" % (self.address, path.lstrip("/"))
 
+    def requested(self, part):
+        """The request targets so far that hold part."""
+        opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
+        with opener.open(self.url("__requests"), timeout=20) as answer:
+            return [r["target"] for r in json.load(answer) if part in r["target"]]
+
     def stop(self):
         self._process.kill()
         self._process.wait()
@@ -54,8 +63,9 @@ def sample_pad(name, address):
 
 
 def pad_text(version, pad_url, downloads=(), site="http://example.invalid/notes/", change="", size=0,
-             name="Sample Notes"):
-    """A PAD document with the fields the updater reads."""
+             name="Sample Notes", sha256=None):
+    """A PAD document with the fields the updater reads (and File_SHA256
+    when sha256 is given)."""
     urls = list(downloads) + [""] * (4 - len(downloads))
     tags = ["Primary_Download_URL", "Secondary_Download_URL", "Additional_Download_URL_1",
             "Additional_Download_URL_2"]
@@ -64,7 +74,8 @@ def pad_text(version, pad_url, downloads=(), site="http://example.invalid/notes/
              "<Company_WebSite_URL>%s</Company_WebSite_URL>" % site, "</Company_Info>", "<Program_Info>",
              "<Program_Name>%s</Program_Name>" % name, "<Program_Version>%s</Program_Version>" % version,
              "<Program_Change_Info>%s</Program_Change_Info>" % change,
-             "<File_Info><File_Size_Bytes>%d</File_Size_Bytes></File_Info>" % size, "</Program_Info>",
+             "<File_Info><File_Size_Bytes>%d</File_Size_Bytes>%s</File_Info>"
+             % (size, "" if sha256 is None else "<File_SHA256>%s</File_SHA256>" % sha256), "</Program_Info>",
              "<Web_Info><Application_URLs>",
              "<Application_XML_File_URL>%s</Application_XML_File_URL>" % pad_url, "</Application_URLs>",
              "<Download_URLs>"]
@@ -101,7 +112,8 @@ def product_folder(parent, local_pad=None, program=TOLLWREN):
 
 def rebrand(source, target, replace):
     """A copy of tollwren.exe whose archive has some entries replaced:
-    replace maps an entry name to a file (None drops the entry)."""
+    replace maps an entry name to a file (None drops the entry); an entry
+    the default archive does not have is added."""
     work = tempfile.mkdtemp(prefix="brand-", dir=os.path.dirname(target))
     manifest = os.path.join(ROOT, "assets", "tollwren", "manifest.ini")
     lines = []
@@ -121,6 +133,9 @@ def rebrand(source, target, replace):
                     path = os.path.join(os.path.dirname(manifest), path)
                 line = "%s=%s\n" % (entry, os.path.abspath(path))
             lines.append(line)
+    for entry, path in replace.items():
+        if path is not None and not any(l.startswith(entry + "=") for l in lines):
+            lines.append("%s=%s\n" % (entry, os.path.abspath(path)))
     own = os.path.join(work, "manifest.ini")
     with open(own, "w", encoding="utf-8") as f:
         f.writelines(lines)
@@ -166,3 +181,27 @@ class UpdaterWindow:
         """A click on the window body, away from every control."""
         w = self.window()
         self.desktop.click(w.x + int(w.width * at[0]), w.y + int(w.height * at[1]), button=button)
+
+
+class PublisherKey:
+    """A P-256 key pair made with the openssl command-line tool, as a
+    publisher makes one, and signatures made with it."""
+
+    def __init__(self, folder, name):
+        os.makedirs(folder, exist_ok=True)
+        self.private = os.path.join(folder, name + "-private.pem")
+        self.public = os.path.join(folder, name + "-public.pem")
+        subprocess.run(["openssl", "ecparam", "-name", "prime256v1", "-genkey", "-noout", "-out", self.private],
+                       check=True, capture_output=True)
+        subprocess.run(["openssl", "ec", "-in", self.private, "-pubout", "-out", self.public],
+                       check=True, capture_output=True)
+
+    def sign(self, path, signature=None):
+        """path.sig (or signature): the detached signature of the file."""
+        subprocess.run(["openssl", "dgst", "-sha256", "-sign", self.private, "-out", signature or path + ".sig", path],
+                       check=True, capture_output=True)
+
+
+def sha256_of(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()

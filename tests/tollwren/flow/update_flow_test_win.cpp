@@ -73,7 +73,7 @@ void RemoveTree(const std::u16string& folder) {
 const char16_t* const kFlowKeys[] = {
     u"checking_website", u"error_internet", u"web_version_same", u"web_version_older", u"web_version_newer",
     u"version_news", u"download_start", u"download_progress", u"user_aborted", u"error_download",
-    u"error_installer", u"download_success"};
+    u"error_signature", u"error_installer", u"download_success"};
 
 std::u16string TestLanguageFile() {
   std::u16string text = u"yes=Yes\\nplease\r\nno=No\n";
@@ -114,8 +114,7 @@ LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   if (gRun && message == WM_SHOWWINDOW && wParam) gRun->seen.dialogShownWhenAsked = true;
   if (gRun && gRun->flow) {
     if (message == kTextRefreshMessage) {
-      const std::u16string* text = CUpdateFlow::RefreshText(lParam);
-      const std::u16string value = text ? *text : std::u16string();
+      const std::u16string value = gRun->flow->RefreshText(wParam, lParam);
       if (wParam == kRefreshStatus) {
         if (value == u"download_progress") {
           ++gRun->seen.progressUpdates;
@@ -385,6 +384,7 @@ TEST_F(FlowWithServer, NewerWithYesRunsTheInstallerAndReplacesPadXml) {
   remote.changeInfo = "Faster &amp; smaller";
   remote.fileSize = "12345";
   remote.urls[0] = ServeInstaller();
+  remote.padUrl = ServedUrl("_pad.xml");  // a document without it would end every later check
   const std::string remoteText = ServeRemotePad(remote);
   const Recorded seen = Run("1.0", ServedUrl("_pad.xml"), Answer::kYes);
   ASSERT_FALSE(seen.timedOut);
@@ -497,16 +497,16 @@ TEST_F(FlowWithServer, FirstAddressNotFoundSecondWorks) {
 TEST_F(FlowWithServer, BodyCutShortFailsAndLeavesNoFile) {
   PadSpec remote;
   remote.version = "2.0";
-  remote.urls[0] = Url("/__data/200000?cut=5000");
+  remote.urls[0] = Url("/__data/200000?cut=5000&name=cut.exe");
   ServeRemotePad(remote);
   const Recorded seen = Run("1.0", ServedUrl("_pad.xml"), Answer::kYes);
   ASSERT_FALSE(seen.timedOut);
   EXPECT_EQ(seen.codes, (Codes{kCodeChecking, kCodeNewer, kCodeDownloading, kCodeFailed, kCodeEnding}));
   EXPECT_EQ(seen.statuses, (Statuses{u"checking_website", u"web_version_newer", u"download_start",
                                      u"error_download"}));
-  // The partly written file ("5000", the end of the address) is deleted.
-  EXPECT_EQ(RequestCount("/__data/200000?cut=5000"), 1);
-  EXPECT_FALSE(Exists(folder_ + u"5000"));
+  // The partly written file ("cut.exe", the end of the address) is deleted.
+  EXPECT_EQ(RequestCount("/__data/200000?cut=5000&name=cut.exe"), 1);
+  EXPECT_FALSE(Exists(folder_ + u"cut.exe"));
   // pad.xml keeps the installed version.
   CPadDocument after;
   ASSERT_TRUE(after.ReadLocalFile(localPadPath_.c_str()));
@@ -542,15 +542,17 @@ TEST_F(FlowWithServer, UnwritableFolderRetriesInTemp) {
   ASSERT_FALSE(seen.timedOut);
   EXPECT_EQ(seen.codes, (Codes{kCodeChecking, kCodeNewer, kCodeDownloading, kCodeDownloaded, kCodeInstallerStarted,
                                kCodeEnding}));
-  const std::u16string installer = temp + u"\\" + name_ + u"_setup.exe";
-  EXPECT_EQ(downloadPath_, installer);
-  EXPECT_TRUE(WaitForMark(installer));
+  // In a new folder of its own there.
+  const std::u16string own = temp + u"\\tollwren-";
+  EXPECT_EQ(downloadPath_.substr(0, own.size()), own);
+  EXPECT_EQ(downloadPath_.substr(downloadPath_.size() - name_.size() - 11), u"\\" + name_ + u"_setup.exe");
+  EXPECT_TRUE(WaitForMark(downloadPath_));
 }
 
 TEST_F(FlowWithServer, SlowDownloadMovesTheProgressAndCancelStopsIt) {
   PadSpec remote;
   remote.version = "2.0";
-  remote.urls[0] = Url("/__data/400000?chunk=4000&delay=50");  // about 5 s
+  remote.urls[0] = Url("/__data/400000?chunk=4000&delay=50&name=slow.exe");  // about 5 s
   remote.urls[1] = ServeInstaller();  // never tried after a cancel
   ServeRemotePad(remote);
   // Cancel 1.5 s into the download from another thread of the test.
@@ -588,13 +590,13 @@ TEST_F(FlowWithServer, SlowDownloadMovesTheProgressAndCancelStopsIt) {
 TEST_F(FlowWithServer, EndingDuringTheDownloadStopsTheWorkerPromptly) {
   PadSpec remote;
   remote.version = "2.0";
-  remote.urls[0] = Url("/__data/4000000?chunk=4000&delay=50");  // about 50 s
+  remote.urls[0] = Url("/__data/4000000?chunk=4000&delay=50&name=long.exe");  // about 50 s
   ServeRemotePad(remote);
   const Recorded seen = Run("1.0", ServedUrl("_pad.xml"), Answer::kYesThenEndAtOnce);
   ASSERT_FALSE(seen.timedOut);
   EXPECT_EQ(seen.codes, (Codes{kCodeChecking, kCodeNewer, kCodeDownloading, kCodeEnding}));
   EXPECT_LT(workerWait_, 10000u);  // the download alone would take about 50 s
-  EXPECT_FALSE(Exists(folder_ + u"4000000"));
+  EXPECT_FALSE(Exists(folder_ + u"long.exe"));
 }
 
 // The dialog side without a worker or a server: cancel timing, progress,
@@ -678,6 +680,7 @@ TEST_F(FlowDialog, FirstCancelEndsAfterTheDelaySecondAtOnce) {
 TEST_F(FlowDialog, ProgressTimerMovesTheBarAndRendersTheFigures) {
   flow_.bytesReceived = 2048;
   flow_.bytesExpected = 0;
+  flow_.ShowStatus(u"download_start");
   PostMessageW(run_.dialog, kProgressTimerMessage, 1, 0);
   Pump();
   // The test gives the ticks itself: a real tick on a slow machine would
@@ -697,6 +700,25 @@ TEST_F(FlowDialog, ProgressTimerMovesTheBarAndRendersTheFigures) {
   EXPECT_EQ(flow_.StatusKey(), u"download_progress");
   PostMessageW(run_.dialog, kProgressTimerMessage, 0, 0);
   Pump();
+}
+
+TEST_F(FlowDialog, NeitherALateTickNorAForeignMessageReplacesTheLastWord) {
+  flow_.ShowStatus(u"download_start");
+  flow_.ShowStatus(u"error_download");
+  Pump();
+  wchar_t shown[100] = {};
+  GetWindowTextW(status_, shown, 100);
+  const std::u16string last(AsText(shown));
+  // A tick that waited in the queue behind the last word.
+  flow_.HandleDialogMessage(WM_TIMER, kProgressTimerId, 0);
+  // Any program may post the text refresh with any value.
+  PostMessageW(run_.dialog, kTextRefreshMessage, kRefreshStatus, 0x7E);
+  PostMessageW(run_.dialog, kTextRefreshMessage, kRefreshStatus, -1);
+  PostMessageW(run_.dialog, kTextRefreshMessage, kRefreshNews, 1);
+  Pump();
+  GetWindowTextW(status_, shown, 100);
+  EXPECT_EQ(std::u16string(AsText(shown)), last);
+  EXPECT_EQ(flow_.StatusKey(), u"error_download");
 }
 
 TEST_F(FlowDialog, ReadingOrderKeepsOtherStyles) {

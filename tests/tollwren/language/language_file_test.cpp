@@ -1,6 +1,6 @@
 // The language document: initial choice, loading a language file from a real
 // archive appended to a file, filling the PAD values in again after the
-// remote document was read; and the flow's progress and path rules.
+// remote document was read.
 #include "tollwren/language/language_file.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,6 @@
 
 #include "common/archive.h"
 #include "common/program_keys.h"
-#include "tollwren/flow/flow_rules.h"
 #include "tollwren/pad/pad_document.h"
 #ifdef TOLLWREN_TESTS_HAVE_PACKER
 #include "tools/respack/pack_archive.h"
@@ -174,30 +173,5 @@ TEST(LanguageFile, ArchiveOfAnotherKeyIsNotRead) {
   EXPECT_FALSE(language.IsLoaded());
 }
 #endif
-
-TEST(FlowRules, ProgressPercent) {
-  struct Case {
-    uint32_t received, expected;
-    int percent;
-  };
-  const Case cases[] = {
-      {0, 0, 0},           {500, 0, 0},  // nothing expected yet
-      {0, 1000, 0},        {999, 1000, 99},
-      {1000, 1000, 100},   {1500, 1000, 100},  // more than announced
-      {UINT32_MAX, UINT32_MAX, 100},           // no overflow
-      {UINT32_MAX / 2, UINT32_MAX, 49},
-      {100000000, 104857600, 95},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ProgressPercent(c.received, c.expected), c.percent) << c.received << " of " << c.expected;
-  }
-}
-
-TEST(FlowRules, JoinPath) {
-  EXPECT_EQ(JoinPath(u"C:\\app\\", u"setup.exe"), u"C:\\app\\setup.exe");
-  EXPECT_EQ(JoinPath(u"C:\\Temp", u"setup.exe"), u"C:\\Temp\\setup.exe");
-  EXPECT_EQ(JoinPath(u"", u"setup.exe"), u"setup.exe");
-  EXPECT_EQ(JoinPath(u"C:\\app\\", u""), u"");  // no name: no path
-}
 
 }  // namespace

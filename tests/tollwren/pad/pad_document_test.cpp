@@ -226,6 +226,18 @@ TEST(PadDocument, LocalFileReadAndSave) {
   CPadDocument next;
   ASSERT_TRUE(next.ReadLocalFile(pad.u16string().c_str()));
   EXPECT_EQ(next.localVersionNumber, 20010u);
+
+  // A document that would end every later check never replaces pad.xml.
+  for (const std::string& text :
+       {std::string("<Program_Version>3.0</Program_Version>"),
+        std::string("<Application_XML_File_URL>http://h/pad.xml</Application_XML_File_URL>"),
+        std::string("<Program_Version></Program_Version><Application_XML_File_URL>http://h/pad.xml"
+                    "</Application_XML_File_URL>")}) {
+    const std::vector<uint8_t> bytes(text.begin(), text.end());
+    doc.LoadRemoteBytes(bytes.data(), bytes.size());
+    EXPECT_FALSE(doc.SaveLocalFile(pad.u16string().c_str())) << text;
+    EXPECT_EQ(ReadBytes(pad), remoteBytes);
+  }
 }
 
 TEST(PadDocument, DescriptionFallbackChain) {

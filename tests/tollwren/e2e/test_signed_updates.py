@@ -1,0 +1,270 @@
+"""What tollwren.exe checks before it starts anything, driven from outside
+under Wine: a copy branded with a publisher's keys ("keys.pem") installs
+only a release whose PAD file that publisher signed and whose installer
+matches the PAD's size and digest; every copy skips what is no installer,
+never replaces a file beside itself, leaves no file behind a refusal or an
+interrupted download, and gives up on a PAD that never finishes arriving.
+Keys and signatures are made with the openssl command-line tool, as a
+publisher would make them.
+"""
+
+import glob
+import os
+import shutil
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from wintest import WIN_BUILD, Desktop, wait_until  # noqa: E402
+from updater_scene import (ABORTED, CHECKING, CLOSE, DOWNLOADED, DOWNLOADING, ENDING, FAILED,  # noqa: E402
+                           INSTALLER_STARTED, NEWER, NO, PROGRESS, STARTED, STATUS, TOLLWREN, YES, PublisherKey,
+                           UpdaterWindow, WebServer, pad_text, product_folder, rebrand, serve_installer,
+                           sha256_of, write)
+
+INSTALLER = "SampleNotesSetup-2.0.exe"
+WORK = os.path.join(WIN_BUILD, "e2e", "tollwren-signed-work")
+REFUSED = "The update for Sample Notes could not be verified and was not installed."
+TEXT_REFRESH = 0x400 + 11  # WM_USER + 11
+
+
+def setUpModule():
+    global SERVER, WEB, KEY, OTHER_KEY, SIGNED, TWO_KEYS
+    shutil.rmtree(WORK, ignore_errors=True)
+    WEB = os.path.join(WORK, "web")
+    os.makedirs(WEB)
+    SERVER = WebServer(WEB)
+    keys = os.path.join(WORK, "keys")
+    KEY = PublisherKey(keys, "publisher")
+    OTHER_KEY = PublisherKey(keys, "other")
+    SIGNED = rebrand(TOLLWREN, os.path.join(WORK, "signed.exe"), {"keys.pem": KEY.public})
+    # A key rotation: the release is signed with the second key of the file.
+    both = os.path.join(keys, "both.pem")
+    write(both, read(OTHER_KEY.public).decode() + read(KEY.public).decode())
+    TWO_KEYS = rebrand(TOLLWREN, os.path.join(WORK, "two-keys.exe"), {"keys.pem": both})
+
+
+def tearDownModule():
+    SERVER.stop()
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+class Release:
+    """Version 2.0 in a folder of its own on the server: the installer, a
+    copy of it with one byte changed under bad/, and the PAD file naming
+    downloads (paths in the folder) with the good installer's size and
+    digest, signed with key unless key is None."""
+
+    def __init__(self, downloads, key=None, padding=200000, slow=False):
+        self.folder = tempfile.mkdtemp(prefix="release-", dir=WEB)
+        self.name = os.path.basename(self.folder)
+        good = serve_installer(self.folder, INSTALLER, padding=padding)
+        bad = serve_installer(os.path.join(self.folder, "bad"), INSTALLER, padding=padding)
+        with open(bad, "r+b") as f:
+            f.seek(-1000, os.SEEK_END)
+            byte = f.read(1)
+            f.seek(-1000, os.SEEK_END)
+            f.write(bytes([byte[0] ^ 1]))
+        self.installer = good
+        # A slow download sends 4 KB every 40 ms.
+        through = "__slow/40/4096/" if slow else ""
+        urls = [SERVER.url(through + self.name + "/" + d) for d in downloads]
+        self.pad_url = SERVER.url(self.name + "/pad.xml")
+        self.text = pad_text("2.0", SERVER.url(self.name + "/pad.xml"), urls, change="Folders for notes.",
+                             size=os.path.getsize(good), sha256=sha256_of(good))
+        self.pad = os.path.join(self.folder, "pad.xml")
+        write(self.pad, self.text)
+        if key:
+            key.sign(self.pad)
+
+    def requested(self, part=""):
+        return SERVER.requested("/" + self.name + "/" + part)
+
+
+def temp_folders(desktop):
+    """The download folders of their own under the prefix's TEMP."""
+    return glob.glob(os.path.join(desktop.folder, "wineprefix", "drive_c", "users", "*", "Temp", "tollwren-*"))
+
+
+class SignedUpdates(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.desktop = Desktop("tollwren-signed")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desktop.stop()
+
+    def start(self, release, program=None, *arguments):
+        folder = product_folder(WORK, pad_text("1.4", release.pad_url), program or SIGNED)
+        tool = self.desktop.launch(os.path.join(folder, "tollwren.exe"), *arguments)
+        self.addCleanup(tool.close)
+        return folder, tool, UpdaterWindow(self.desktop, tool)
+
+    def answer_yes(self, tool, window):
+        tool.wait_code(NEWER, 60)
+        window.click(YES)
+
+    def assert_refused(self, tool, window, folder, pad_before, asked=True):
+        window.wait_text(STATUS, lambda t: t.startswith(REFUSED), 60, "the refusal")
+        self.assertEqual(tool.wait_exit(60), 0)
+        expected = [STARTED, CHECKING] + ([NEWER, DOWNLOADING] if asked else []) + [FAILED, ENDING]
+        self.assertEqual(tool.codes(), expected)
+        # The message stays readable before the end.
+        self.assertGreater(tool.event(ENDING).time - tool.event(FAILED).time, 6.5)
+        self.assertEqual(read(os.path.join(folder, "pad.xml")), pad_before)
+        self.assertEqual(sorted(os.listdir(folder)), ["pad.xml", "tollwren.exe"])
+        self.assertFalse(glob.glob(os.path.join(WEB, "**", "*.ran"), recursive=True))
+
+    def test_signed_release_installs_and_pad_xml_holds_its_bytes(self):
+        release = Release([INSTALLER], KEY)
+        folder, tool, window = self.start(release)
+        self.answer_yes(tool, window)
+        self.assertEqual(tool.wait_exit(60), 0)
+        self.assertEqual(tool.codes(), [STARTED, CHECKING, NEWER, DOWNLOADING, DOWNLOADED, INSTALLER_STARTED,
+                                        ENDING])
+        wait_until(lambda: os.path.exists(os.path.join(folder, INSTALLER + ".ran")), 20, "the installer to run")
+        self.assertEqual(read(os.path.join(folder, INSTALLER)), read(release.installer))
+        self.assertEqual(read(os.path.join(folder, "pad.xml")), read(release.pad))
+        self.assertEqual(len(release.requested("pad.xml.sig")), 1)
+
+    def test_changed_installer_byte_is_never_started(self):
+        release = Release(["bad/" + INSTALLER], KEY)
+        folder, tool, window = self.start(release)
+        before = read(os.path.join(folder, "pad.xml"))
+        self.answer_yes(tool, window)
+        self.assert_refused(tool, window, folder, before)
+        self.assertEqual(len(release.requested("bad/" + INSTALLER)), 1)
+
+    def test_bad_copy_at_the_first_address_good_one_at_the_second(self):
+        release = Release(["bad/" + INSTALLER, INSTALLER], KEY)
+        folder, tool, window = self.start(release)
+        self.answer_yes(tool, window)
+        self.assertEqual(tool.wait_exit(60), 0)
+        self.assertEqual(tool.codes()[-3:], [DOWNLOADED, INSTALLER_STARTED, ENDING])
+        wait_until(lambda: os.path.exists(os.path.join(folder, INSTALLER + ".ran")), 20, "the installer to run")
+        self.assertEqual(read(os.path.join(folder, INSTALLER)), read(release.installer))
+
+    def test_pad_without_a_good_signature_asks_nothing_and_fetches_nothing(self):
+        def other_key(release):
+            OTHER_KEY.sign(release.pad)
+
+        def changed_after_signing(release):
+            KEY.sign(release.pad)
+            write(release.pad, release.text.replace("Folders for notes.", "Folders for notes!"))
+
+        def signature_of_another_file(release):
+            KEY.sign(release.installer, release.pad + ".sig")
+
+        for sign in (None, other_key, changed_after_signing, signature_of_another_file):
+            with self.subTest(sign=sign.__name__ if sign else "no signature"):
+                release = Release([INSTALLER])
+                if sign:
+                    sign(release)
+                folder, tool, window = self.start(release)
+                before = read(os.path.join(folder, "pad.xml"))
+                self.assert_refused(tool, window, folder, before, asked=False)
+                self.assertEqual(release.requested(INSTALLER), [])
+
+    def test_release_signed_with_the_second_key_of_two(self):
+        release = Release([INSTALLER], KEY)
+        folder, tool, window = self.start(release, TWO_KEYS)
+        self.answer_yes(tool, window)
+        self.assertEqual(tool.wait_exit(60), 0)
+        self.assertIn(INSTALLER_STARTED, tool.codes())
+        wait_until(lambda: os.path.exists(os.path.join(folder, INSTALLER + ".ran")), 20, "the installer to run")
+
+    def test_unsigned_copy_with_a_digest_refuses_a_transfer_cut_short(self):
+        # No Content-Length, and the connection closes after 20000 bytes: the
+        # transfer itself looks complete.
+        release = Release([INSTALLER + "?nolength=1&cut=20000&f=" + INSTALLER])
+        folder, tool, window = self.start(release, TOLLWREN)
+        before = read(os.path.join(folder, "pad.xml"))
+        self.answer_yes(tool, window)
+        self.assert_refused(tool, window, folder, before)
+
+    def test_only_installers_are_fetched(self):
+        release = Release(["setup.hta", "NUL.exe", "notes.js", INSTALLER], KEY)
+        for name in ("setup.hta", "NUL.exe", "notes.js"):
+            shutil.copyfile(release.installer, os.path.join(release.folder, name))
+        folder, tool, window = self.start(release)
+        self.answer_yes(tool, window)
+        self.assertEqual(tool.wait_exit(60), 0)
+        self.assertIn(INSTALLER_STARTED, tool.codes())
+        self.assertEqual(release.requested(), [r for r in release.requested() if INSTALLER in r or "pad.xml" in r])
+        self.assertEqual(len(release.requested(INSTALLER)), 1)
+
+    def test_name_of_a_file_beside_the_updater_goes_to_a_folder_of_its_own(self):
+        release = Release(["tollwren.exe"], KEY)
+        shutil.copyfile(release.installer, os.path.join(release.folder, "tollwren.exe"))
+        before = set(temp_folders(self.desktop))
+        folder, tool, window = self.start(release)
+        self.answer_yes(tool, window)
+        self.assertEqual(tool.wait_exit(60), 0)
+        self.assertIn(INSTALLER_STARTED, tool.codes())
+        self.assertEqual(read(os.path.join(folder, "tollwren.exe")), read(SIGNED))
+        made = set(temp_folders(self.desktop)) - before
+        self.assertEqual(len(made), 1, made)
+        wait_until(lambda: os.path.exists(os.path.join(made.pop(), "tollwren.exe.ran")), 20, "the installer to run")
+
+    def download_under_way(self, release):
+        folder, tool, window = self.start(release)
+        self.answer_yes(tool, window)
+        window.wait_visible(PROGRESS)
+        window.wait_text(STATUS, lambda t: " KB of " in t)
+        wait_until(lambda: os.path.exists(os.path.join(folder, INSTALLER)), 10, "the download's file")
+        return folder, tool, window
+
+    def test_closing_or_ending_during_a_download_leaves_no_file(self):
+        for how in ("close button", "process ended"):
+            with self.subTest(how=how):
+                release = Release([INSTALLER], KEY, padding=1500000, slow=True)
+                folder, tool, window = self.download_under_way(release)
+                before = read(os.path.join(folder, "pad.xml"))
+                if how == "close button":
+                    window.click(CLOSE)
+                    self.assertEqual(tool.wait_exit(30), 0)
+                    self.assertEqual(tool.codes()[-2:], [ABORTED, ENDING])
+                    self.assertLess(tool.event(ENDING).time - tool.event(ABORTED).time, 1.5)
+                else:
+                    self.desktop.probe("kill", str(tool.pid))
+                    tool.wait_exit(30)
+                wait_until(lambda: not os.path.exists(os.path.join(folder, INSTALLER)), 10, "the file to go")
+                self.assertEqual(read(os.path.join(folder, "pad.xml")), before)
+
+    def test_pad_that_trickles_in_ends_the_check_within_its_deadline(self):
+        release = Release([INSTALLER], KEY)
+        # One byte every two seconds: the whole file would take about an hour.
+        release.pad_url = SERVER.url("__slow/2000/1/%s/pad.xml" % release.name)
+        folder, tool, window = self.start(release)
+        tool.wait_code(CHECKING, 60)
+        self.assertEqual(tool.wait_exit(120), 0)
+        self.assertEqual(tool.codes(), [STARTED, CHECKING, ENDING])
+        waited = tool.event(ENDING).time - tool.event(CHECKING).time
+        self.assertGreater(waited, 60)
+        self.assertLess(waited, 60 + 7 + 5)
+
+    def test_text_refresh_posted_by_another_program_changes_nothing(self):
+        release = Release([INSTALLER], KEY)
+        folder, tool, window = self.start(release)
+        tool.wait_code(NEWER, 60)
+        window.wait_visible(YES)
+        question = window.text(STATUS)
+        for value in ("0", "1", "126", "18446744073709551615", str(0x7FFE0000)):
+            self.desktop.probe("post", str(window.hwnd), str(TEXT_REFRESH), "900", value)
+            self.desktop.probe("post", str(window.hwnd), str(TEXT_REFRESH), "901", value)
+        window.wait_visible(NO)
+        self.assertEqual(window.text(STATUS), question)
+        window.click(NO)
+        self.assertEqual(tool.wait_exit(30), 0)
+        self.assertEqual(tool.codes(), [STARTED, CHECKING, NEWER, ABORTED, ENDING])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,94 @@
+// The flow's small rules: progress, download paths and which download
+// names may be started.
+#include "tollwren/flow/flow_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tollwren/transfer/url_parts.h"
+
+namespace {
+
+TEST(FlowRules, ProgressPercent) {
+  struct Case {
+    uint32_t received, expected;
+    int percent;
+  };
+  const Case cases[] = {
+      {0, 0, 0},           {500, 0, 0},  // nothing expected yet
+      {0, 1000, 0},        {999, 1000, 99},
+      {1000, 1000, 100},   {1500, 1000, 100},  // more than announced
+      {UINT32_MAX, UINT32_MAX, 100},           // no overflow
+      {UINT32_MAX / 2, UINT32_MAX, 49},
+      {100000000, 104857600, 95},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProgressPercent(c.received, c.expected), c.percent) << c.received << " of " << c.expected;
+  }
+}
+
+TEST(FlowRules, JoinPath) {
+  EXPECT_EQ(JoinPath(u"C:\\app\\", u"setup.exe"), u"C:\\app\\setup.exe");
+  EXPECT_EQ(JoinPath(u"C:\\Temp", u"setup.exe"), u"C:\\Temp\\setup.exe");
+  EXPECT_EQ(JoinPath(u"", u"setup.exe"), u"setup.exe");
+  EXPECT_EQ(JoinPath(u"C:\\app\\", u""), u"");  // no name: no path
+}
+
+TEST(FlowRules, OnlyInstallersThatNameNoDevice) {
+  struct Case {
+    const char* url;
+    bool allowed;
+  } cases[] = {
+      {"http://h/files/setup.exe", true},
+      {"http://h/get.php?f=app_2.0.ZIP", true},
+      {"http://h/Product.Setup.msi", true},
+      {"http://h/SETUP.EXE", true},
+      {"http://h/console.exe", true},      // starts with "con" but is no device
+      {"http://h/com10.exe", true},
+      {"http://h/setup.hta", false},
+      {"http://h/setup.js", false},
+      {"http://h/setup.vbs", false},
+      {"http://h/run.bat", false},
+      {"http://h/run.cmd", false},
+      {"http://h/link.lnk", false},
+      {"http://h/site.url", false},
+      {"http://h/saver.scr", false},
+      {"http://h/library.dll", false},
+      {"http://h/page.htm", false},
+      {"http://h/setup", false},
+      {"http://h/setup.exe.", false},
+      {"http://h/.exe", false},
+      {"http://h/files/", false},
+      {"http://h/NUL.exe", false},
+      {"http://h/nul.tar.zip", false},
+      {"http://h/Con.msi", false},
+      {"http://h/aux.exe", false},
+      {"http://h/PRN.exe", false},
+      {"http://h/com1.exe", false},
+      {"http://h/LPT9.zip", false},
+  };
+  for (const Case& c : cases) {
+    std::u16string url;
+    for (const char* p = c.url; *p; ++p) url.push_back(static_cast<char16_t>(*p));
+    EXPECT_EQ(IsInstallerFileName(DownloadFileName(url.c_str())), c.allowed) << c.url;
+  }
+}
+
+TEST(FlowRules, SignatureAddressBesideTheDocument) {
+  struct Case {
+    const char16_t* url;
+    const char16_t* signature;
+  } cases[] = {
+      {u"https://example.com/app/pad.xml", u"https://example.com/app/pad.xml.sig"},
+      {u"http://example.com/app/pad.xml?lang=en&x=1", u"http://example.com/app/pad.xml.sig?lang=en&x=1"},
+      {u"http://example.com/pad.xml#top", u"http://example.com/pad.xml.sig#top"},
+      {u"  http://example.com:8080/pad.xml\r\n", u"http://example.com:8080/pad.xml.sig"},
+      {u"\r\n http://example.com/pad.xml \t", u"http://example.com/pad.xml.sig"},
+      {u"example.com/pad.xml", u"example.com/pad.xml.sig"},
+      {u"", u""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SignatureUrl(c.url), c.signature);
+}
+
+}  // namespace
