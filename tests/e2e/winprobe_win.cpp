@@ -181,7 +181,8 @@ int PrintItemRects(HWND list) {
 
 int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
-                       "client HWND | columns HWND | itemrects HWND | style HWND\n");
+                       "client HWND | columns HWND | itemrects HWND | style HWND | "
+                       "post HWND MESSAGE WPARAM LPARAM\n");
   return 2;
 }
 
@@ -190,8 +191,17 @@ int Usage() {
 int main() {
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!arguments || count != 3) return Usage();
+  if (!arguments || count < 3) return Usage();
   const std::wstring command = arguments[1];
+  if (command == L"post" && count == 6) {
+    // Any program may post any message: the tests post what a stranger would.
+    HWND target = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
+    const UINT message = static_cast<UINT>(std::wcstoul(arguments[3], nullptr, 10));
+    const WPARAM wParam = static_cast<WPARAM>(std::wcstoull(arguments[4], nullptr, 10));
+    const LPARAM lParam = static_cast<LPARAM>(std::wcstoull(arguments[5], nullptr, 10));
+    return PostMessageW(target, message, wParam, lParam) ? 0 : 1;
+  }
+  if (count != 3) return Usage();
   const unsigned long long number = std::wcstoull(arguments[2], nullptr, 10);
   if (command == L"top" || command == L"find") {
     TopSearch search{static_cast<DWORD>(number), command == L"find" ? arguments[2] : L""};
