@@ -14,6 +14,11 @@ Paths:
                        address still ends in the file's own name, as a download's must)
   /__requests          the requests received so far, as a JSON array
   /__requests?clear=1  the same, and forget them
+  /__served            the body bytes sent so far for each request target (without
+                       its Range header), as a JSON object
+
+A request with "Range: bytes=START-" gets 206 with the body from START on
+(Content-Range: bytes START-LAST/SIZE), unless the query says norange=1.
 
 Query options for files and generated data (combine freely):
   status=N             answer status N with a short text body
@@ -25,6 +30,10 @@ Query options for files and generated data (combine freely):
   stall=MS             after the body (or the cut part of it) keep the connection
                        open and silent for MS ms before going on
   redirect=URL         answer 302 with Location: URL
+  cuts=N1,N2,...       the first request of this target ends the connection once the
+                       body reaches byte N1 of the whole, the second at N2, and so on;
+                       later requests get the rest whole
+  norange=1            ignore Range: always 200 with the whole body
 
 Each request (but /__requests) is recorded with its method, path and
 headers, and appended as one JSON line to the --log file when given.
@@ -126,6 +135,11 @@ class Handler(BaseHTTPRequestHandler):
             items = self.server.recorder.snapshot(query.get("clear") == "1")
             self.send_text(200, json.dumps(items), send_body, [("Content-Type", "application/json")])
             return
+        if url.path == "/__served":
+            with self.server.counts_lock:
+                served = dict(self.server.served)
+            self.send_text(200, json.dumps(served), send_body, [("Content-Type", "application/json")])
+            return
 
         entry = {
             "method": self.command,
@@ -182,12 +196,30 @@ class Handler(BaseHTTPRequestHandler):
         cut = int(query["cut"]) if "cut" in query else None
         delay = int(query.get("delay", "0")) / 1000.0
         chunk = max(1, int(query.get("chunk", "4096")))
-        to_send = size if cut is None else min(cut, size)
+        start = 0
+        wanted = self.headers.get("Range", "")
+        if wanted.startswith("bytes=") and wanted.endswith("-") and query.get("norange") != "1":
+            try:
+                start = int(wanted[len("bytes="):-1])
+            except ValueError:
+                start = 0
+            if start >= size:
+                self.send_text(416, "range not satisfiable\n", send_body,
+                               [("Content-Range", "bytes */%d" % size)])
+                return
+        if "cuts" in query:
+            nth = self.server.count_request(self.path)
+            cuts = [int(n) for n in query["cuts"].split(",") if n]
+            if nth < len(cuts):
+                cut = max(0, cuts[nth] - start)
+        to_send = size - start if cut is None else min(cut, size - start)
 
-        self.send_response(200)
+        self.send_response(206 if start else 200)
         self.send_header("Content-Type", "application/octet-stream")
+        if start:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
         if not nolength:
-            self.send_header("Content-Length", str(size))
+            self.send_header("Content-Length", str(size - start))
         if nolength or cut is not None:
             self.send_header("Connection", "close")
             self.close_connection = True
@@ -195,7 +227,7 @@ class Handler(BaseHTTPRequestHandler):
         if not send_body:
             return
         try:
-            self.send_body(path, to_send, delay, chunk)
+            self.send_body(path, start, to_send, delay, chunk)
             self.wfile.flush()
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
@@ -215,14 +247,17 @@ class Handler(BaseHTTPRequestHandler):
             except OSError:
                 pass
 
-    def send_body(self, path, length, delay, chunk):
+    def send_body(self, path, start, length, delay, chunk):
+        # Counted as handed to the connection, also when the client leaves.
+        self.server.count_served(self.path, length)
         if path is not None and delay == 0:
             with open(path, "rb") as f:
                 self.wfile.flush()
-                self.connection.sendfile(f, 0, length)
+                self.connection.sendfile(f, start, length)
             return
         if path is not None:
             with open(path, "rb") as f:
+                f.seek(start)
                 sent = 0
                 while sent < length:
                     data = f.read(min(chunk, length - sent))
@@ -234,12 +269,12 @@ class Handler(BaseHTTPRequestHandler):
                     sent += len(data)
             return
         if delay == 0:
-            for piece in generated_bytes(0, length):
+            for piece in generated_bytes(start, length):
                 self.wfile.write(piece)
             return
-        offset = 0
-        while offset < length:
-            take = min(chunk, length - offset)
+        offset = start
+        while offset < start + length:
+            take = min(chunk, start + length - offset)
             time.sleep(delay)
             for piece in generated_bytes(offset, take):
                 self.wfile.write(piece)
@@ -250,6 +285,23 @@ class Handler(BaseHTTPRequestHandler):
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
+
+    def __init__(self, *args):
+        super().__init__(*args)
+        self.counts_lock = threading.Lock()
+        self.requests_by_target = {}
+        self.served = {}
+
+    def count_request(self, target):
+        """How many requests of target came before this one."""
+        with self.counts_lock:
+            nth = self.requests_by_target.get(target, 0)
+            self.requests_by_target[target] = nth + 1
+            return nth
+
+    def count_served(self, target, length):
+        with self.counts_lock:
+            self.served[target] = self.served.get(target, 0) + length
 
 
 def main():
