@@ -31,6 +31,9 @@ class CTransferSink {
   // The bytes written of the chunk; less than size ends the transfer with
   // kTransferWriteFailed.
   virtual uint32_t Write(const uint8_t* data, uint32_t size) = 0;
+  // Drops everything written: a whole body comes instead of the rest of
+  // one. False when that is not possible.
+  virtual bool Restart() { return false; }
 };
 
 constexpr const char16_t* kUpdaterUserAgent = u"Quorvane Tollwren";
@@ -76,6 +79,18 @@ class CHttpTransfer {
 
   // GET url into sink, which sees every chunk of the body in order.
   int32_t GetToSink(CTransferSink& sink, const char16_t* url);
+  // For the next GetToSink: ask only for the bytes from offset on (the sink
+  // holds those before it) of a body of total bytes (0: not known). A 206
+  // answer for exactly that range continues the sink, a 200 answer restarts
+  // it with the whole body, any other answer fails (RangeRefused tells a
+  // partial answer for another range apart). The counters count the whole
+  // body: received from offset on, expected the whole length.
+  void SetResume(uint32_t offset, uint32_t total);
+  bool RangeRefused() const { return rangeRefused_; }
+  // Whether the last answer brought the whole body instead of the rest.
+  bool Restarted() const { return restarted_; }
+  // The whole body's length as the last answer announced it; 0 unknown.
+  uint32_t WholeLength() const { return wholeLength_; }
 
   // GET url into buffer: at most capacity - 1 bytes followed by a zero
   // byte. A body longer than that is cut (result 0). capacity <= 1 fails.
@@ -106,4 +121,9 @@ class CHttpTransfer {
   std::atomic<uint8_t>* abortFlag_ = nullptr;
   uint32_t bytesReceived_ = 0;
   int32_t result_ = kTransferFailed;
+  uint32_t resumeFrom_ = 0;
+  uint32_t resumeTotal_ = 0;
+  uint32_t wholeLength_ = 0;
+  bool rangeRefused_ = false;
+  bool restarted_ = false;
 };

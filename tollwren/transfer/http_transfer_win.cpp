@@ -4,6 +4,8 @@
 #include <wininet.h>
 
 #include <cstring>
+#include <cwchar>
+#include <string>
 #include <vector>
 
 #include "common/text16.h"
@@ -76,6 +78,22 @@ class CTargetFile : public CTransferSink {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
+// The "START-LAST/TOTAL" of a 206 answer's Content-Range; false when the
+// header is missing or not of that form (a "*" total included).
+bool QueryContentRange(HINTERNET request, uint64_t& start, uint64_t& total) {
+  wchar_t text[128] = {};
+  DWORD size = sizeof text - sizeof(wchar_t);
+  DWORD index = 0;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_RANGE, text, &size, &index)) return false;
+  unsigned long long first = 0, last = 0, whole = 0;
+  wchar_t end = 0;
+  if (swscanf(text, L"bytes %llu-%llu/%llu%lc", &first, &last, &whole, &end) != 3) return false;
+  if (last < first || last >= whole) return false;
+  start = first;
+  total = whole;
+  return true;
+}
+
 bool QueryNumber(HINTERNET request, DWORD info, DWORD& value) {
   DWORD size = sizeof value;
   DWORD index = 0;
@@ -140,6 +158,12 @@ int32_t CHttpTransfer::GetToFile(const char16_t* targetPath, const char16_t* url
   return Transfer(targetPath, nullptr, 0, u"GET", nullptr, parts, AsText(kUserName), AsText(kPassword));
 }
 
+void CHttpTransfer::SetResume(uint32_t offset, uint32_t total) {
+  resumeFrom_ = offset;
+  resumeTotal_ = total;
+  rangeRefused_ = false;
+}
+
 int32_t CHttpTransfer::GetToSink(CTransferSink& sink, const char16_t* url) {
   CUrlParts parts;
   if (!SplitUrl(url, parts)) return Finish(kTransferFailed, 0);
@@ -178,13 +202,17 @@ int32_t CHttpTransfer::Run(const char16_t* targetPath, CTransferSink* sink, uint
   if (url.host.empty()) return Finish(kTransferFailed, 0);
 
   if (!internet_) Open(kTransferTimeoutMs, defaultUserAgent_.c_str());
-  if (receivedCounter_) receivedCounter_->store(0);
+  // Only a sink can take the rest of a body.
+  const uint32_t resumeFrom = sink ? resumeFrom_ : 0;
+  wholeLength_ = 0;
+  restarted_ = false;
+  if (receivedCounter_) receivedCounter_->store(resumeFrom);
   if (!internet_) return Finish(kTransferFailed, 0);
 
   auto aborted = [this] { return abortFlag_ && abortFlag_->load() != 0; };
   const bool post = verb && std::u16string(verb) == u"POST";
-  const wchar_t* headers = post ? kPostHeader : nullptr;
-  const DWORD headersLength = post ? static_cast<DWORD>(wcslen(kPostHeader)) : 0;
+  std::wstring headers = post ? kPostHeader : L"";
+  if (resumeFrom) headers = L"Range: bytes=" + std::to_wstring(resumeFrom) + L"-";
 
   if (aborted()) return Finish(kTransferFailed, 0);
   CInternetHandle connection(InternetConnectW(static_cast<HINTERNET>(internet_), AsWide(url.host.c_str()),
@@ -208,7 +236,8 @@ int32_t CHttpTransfer::Run(const char16_t* targetPath, CTransferSink* sink, uint
 
   if (aborted()) return Finish(kTransferFailed, 0);
   DWORD bodyLength = (post && body) ? static_cast<DWORD>(std::strlen(body)) : 0;
-  if (!HttpSendRequestW(request.get(), headers, headersLength, bodyLength ? const_cast<char*>(body) : nullptr,
+  if (!HttpSendRequestW(request.get(), headers.empty() ? nullptr : headers.c_str(),
+                        static_cast<DWORD>(headers.size()), bodyLength ? const_cast<char*>(body) : nullptr,
                         bodyLength)) {
     return Finish(kTransferFailed, 0);
   }
@@ -217,13 +246,31 @@ int32_t CHttpTransfer::Run(const char16_t* targetPath, CTransferSink* sink, uint
   DWORD contentLength = 0;
   const bool lengthKnown = QueryNumber(request.get(), HTTP_QUERY_CONTENT_LENGTH, contentLength);
   if (!lengthKnown) contentLength = 0;
-  if (expectedCounter_) expectedCounter_->store(contentLength);
 
   if (aborted()) return Finish(kTransferFailed, 0);
   DWORD status = 0;
-  if (!QueryNumber(request.get(), HTTP_QUERY_STATUS_CODE, status) || status != 200) {
+  if (!QueryNumber(request.get(), HTTP_QUERY_STATUS_CODE, status)) return Finish(kTransferFailed, 0);
+  // The rest of a body counts only when it starts where the part at hand
+  // ends and belongs to a body of the length expected; a whole body (a
+  // server that ignores the range) replaces the part.
+  uint32_t base = 0;
+  if (resumeFrom && status == 206) {
+    uint64_t start = 0, whole = 0;
+    if (!QueryContentRange(request.get(), start, whole) || start != resumeFrom ||
+        (resumeTotal_ && whole != resumeTotal_) || !lengthKnown || whole > UINT32_MAX ||
+        start + contentLength != whole) {
+      rangeRefused_ = true;
+      return Finish(kTransferFailed, 0);
+    }
+    base = resumeFrom;
+  } else if (status != 200) {
     return Finish(kTransferFailed, 0);
+  } else if (resumeFrom) {
+    restarted_ = true;
   }
+  wholeLength_ = lengthKnown ? base + contentLength : 0;
+  if (expectedCounter_) expectedCounter_->store(wholeLength_);
+  if (receivedCounter_) receivedCounter_->store(base);
 
   if (aborted()) return Finish(kTransferFailed, 0);
   DWORD available = 0;
@@ -233,6 +280,7 @@ int32_t CHttpTransfer::Run(const char16_t* targetPath, CTransferSink* sink, uint
 
   // Data is on its way: a previous attempt's file is never appended to.
   if (toPath) DeleteFileW(AsWide(targetPath));
+  if (restarted_ && !sink->Restart()) return Finish(kTransferWriteFailed, 0);
   CTargetFile file(toPath ? AsWide(targetPath) : nullptr);
   CTransferSink& target = toPath ? file : *(sink ? sink : &file);
   std::vector<uint8_t> chunk;
@@ -275,7 +323,7 @@ int32_t CHttpTransfer::Run(const char16_t* targetPath, CTransferSink* sink, uint
       // The chunk is in the file before the counter shows it.
       if (!toMemory) written = target.Write(chunk.data(), read);
       total += read;
-      if (receivedCounter_) receivedCounter_->store(total);
+      if (receivedCounter_) receivedCounter_->store(base + total);
       emptyReads = 0;
     }
     if (aborted()) return Finish(kTransferAborted, total);

@@ -9,8 +9,12 @@ struct CTransferRunner::CState {
   std::atomic<uint32_t> received{0};
   std::atomic<uint32_t> expected{0};
   std::atomic<uint8_t> abort{0};
+  uint32_t resumeFrom = 0;
+  uint32_t resumeTotal = 0;
   int32_t result = kTransferFailed;
   uint32_t bytes = 0;
+  uint32_t wholeLength = 0;
+  bool rangeRefused = false;
 };
 
 namespace {
@@ -26,7 +30,10 @@ DWORD WINAPI RunTransfer(void* parameter) {
   transfer.SetAbortFlag(&state.abort);
   transfer.Open(kTransferTimeoutMs, kUpdaterUserAgent);
   if (state.sink) {
+    transfer.SetResume(state.resumeFrom, state.resumeTotal);
     state.result = transfer.GetToSink(*state.sink, state.url.c_str());
+    state.wholeLength = transfer.WholeLength();
+    state.rangeRefused = transfer.RangeRefused();
   } else {
     state.result = transfer.GetToMemory(state.buffer.data(), static_cast<uint32_t>(state.buffer.size()),
                                         state.url.c_str());
@@ -53,6 +60,17 @@ int32_t CTransferRunner::GetToSink(const std::shared_ptr<CTransferSink>& sink, c
   return Wait(state);
 }
 
+int32_t CTransferRunner::GetRestToSink(const std::shared_ptr<CTransferSink>& sink, const std::u16string& url,
+                                       uint32_t offset, uint32_t total) {
+  auto state = std::make_shared<CState>();
+  state->url = url;
+  state->sink = sink;
+  state->resumeFrom = offset;
+  state->resumeTotal = total;
+  state->received = offset;
+  return Wait(state);
+}
+
 int32_t CTransferRunner::GetToMemory(std::vector<uint8_t>& bytes, uint32_t limit, const std::u16string& url) {
   bytes.clear();
   auto state = std::make_shared<CState>();
@@ -73,7 +91,9 @@ int32_t CTransferRunner::GetToMemory(std::vector<uint8_t>& bytes, uint32_t limit
 int32_t CTransferRunner::Wait(const std::shared_ptr<CState>& state) {
   result_ = kTransferFailed;
   bytesReceived_ = 0;
-  if (receivedCounter_) receivedCounter_->store(0);
+  wholeLength_ = 0;
+  rangeRefused_ = false;
+  if (receivedCounter_) receivedCounter_->store(state->resumeFrom);
   auto aborted = [this] { return abortFlag_ && abortFlag_->load() != 0; };
   if (aborted()) return result_;
 
@@ -94,6 +114,8 @@ int32_t CTransferRunner::Wait(const std::shared_ptr<CState>& state) {
       copyCounters();
       result = state->result;
       bytesReceived_ = state->bytes;
+      wholeLength_ = state->wholeLength;
+      rangeRefused_ = state->rangeRefused;
       break;
     }
     copyCounters();

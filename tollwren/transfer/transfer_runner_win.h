@@ -35,11 +35,18 @@ class CTransferRunner {
   // behind after an abort or the deadline: it must take writes from
   // another thread and refuse them once its owner has let it go.
   int32_t GetToSink(const std::shared_ptr<CTransferSink>& sink, const std::u16string& url);
+  // The same for the rest of a body whose first offset bytes the sink holds
+  // (see CHttpTransfer::SetResume).
+  int32_t GetRestToSink(const std::shared_ptr<CTransferSink>& sink, const std::u16string& url, uint32_t offset,
+                        uint32_t total);
   // GET url into bytes: a body of at most limit bytes; a longer one is
   // refused (kTransferTooLarge), never cut.
   int32_t GetToMemory(std::vector<uint8_t>& bytes, uint32_t limit, const std::u16string& url);
 
   int32_t Result() const { return result_; }
+  // Of the last transfer that ended while waited for (see CHttpTransfer).
+  uint32_t WholeLength() const { return wholeLength_; }
+  bool RangeRefused() const { return rangeRefused_; }
   uint32_t BytesReceived() const { return bytesReceived_; }
   bool Succeeded() const { return result_ == kTransferOk && bytesReceived_ != 0; }
 
@@ -54,4 +61,6 @@ class CTransferRunner {
   uint32_t deadlineMs_ = 0;
   int32_t result_ = kTransferFailed;
   uint32_t bytesReceived_ = 0;
+  uint32_t wholeLength_ = 0;
+  bool rangeRefused_ = false;
 };
