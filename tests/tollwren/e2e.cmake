@@ -15,3 +15,8 @@ if(WIN32 AND TARGET tollwren)
   add_window_test(tollwren_signed_tests "${CMAKE_CURRENT_LIST_DIR}/e2e/test_signed_updates.py")
   set_tests_properties(tollwren_signed_tests PROPERTIES TIMEOUT 1500)
 endif()
+# Unattended runs, resumed downloads and skipped versions.
+if(WIN32 AND TARGET tollwren)
+  add_window_test(tollwren_unattended_tests "${CMAKE_CURRENT_LIST_DIR}/e2e/test_unattended.py")
+  set_tests_properties(tollwren_unattended_tests PROPERTIES TIMEOUT 1500)
+endif()

@@ -101,6 +101,7 @@ INT_PTR CUpdaterDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDC_ABOUT_UPDATER: ShowUpdaterAbout(); return TRUE;
         case IDC_MINIMIZE: CloseWindow(dialog_); return TRUE;
         case IDC_VISIT_SITE: VisitProductSite(); return TRUE;
+        case IDC_SKIP_VERSION: flow_.SkipOfferedVersion(); return TRUE;
         default: break;
       }
       return flow_.HandleDialogMessage(message, wParam, lParam) ? TRUE : FALSE;
@@ -119,13 +120,16 @@ void CUpdaterDialog::Initialize() {
   flow_.dialog = dialog_;
   flow_.programFolder = programFolder_;
   flow_.padFilePath = padPath_;
+  flow_.skipFilePath = programFolder_ + u"skip.txt";
   flow_.onLanguageReloaded = [dialog = dialog_] { PostMessageW(dialog, kSkinTextsMessage, 0, 0); };
 
   archive_.SetKey(kTollwrenArchiveKey, kProgramKeyLength);
   std::vector<uint8_t> record(kSettingsRecordSize, 0);
   const uint32_t got = archive_.ReadEntry(programPath_.c_str(), "stn", record.data(), kSettingsRecordSize);
+  const CUpdaterCommandLine commandLine = ParseUpdaterCommandLine(AsText(GetCommandLineW()));
   if (!settings_.Read(record.data(), got)) {
-    MessageBoxW(nullptr, AsWide(kDamagedFileMessage), AsWide(kProgramTitle), MB_OK);
+    // An unattended run shows no window at all; its exit status says it.
+    if (!commandLine.silent) MessageBoxW(nullptr, AsWide(kDamagedFileMessage), AsWide(kProgramTitle), MB_OK);
     startAutomatically_ = false;
     PostQuitMessage(static_cast<int>(kDamagedExitCode));
     return;
@@ -151,8 +155,10 @@ void CUpdaterDialog::Initialize() {
   ShowLine(kCloseButtonId, settings_.showCloseButton);
   if (settings_.alwaysOnTop) SetWindowPos(dialog_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
-  const CUpdaterCommandLine commandLine = ParseUpdaterCommandLine(AsText(GetCommandLineW()));
-  flow_.hiddenMode = commandLine.hidden;
+  // "/SILENT" installs unasked only what a publisher signed; a copy that
+  // trusts the network takes it as "/HIDE".
+  flow_.silentMode = commandLine.silent && keys_.IsSigned();
+  flow_.hiddenMode = commandLine.hidden || commandLine.silent;
   flow_.notifyWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(commandLine.notifyWindow));
   flow_.Notify(kCodeStarted, reinterpret_cast<LPARAM>(dialog_));
 
@@ -238,6 +244,10 @@ void CUpdaterDialog::ShowContextMenu() {
   menu.AppendSeparator();
   menu.AppendItem(kCancelCommand, MenuText(u"abort_update", u"&Stop Update").c_str());
   menu.AppendItem(IDC_MINIMIZE, MenuText(u"minimize", u"&Minimize").c_str());
+  if (flow_.OffersNewerVersion()) {
+    menu.AppendSeparator();
+    menu.AppendItem(IDC_SKIP_VERSION, MenuText(u"skip_version", u"S&kip This Version").c_str());
+  }
   TrackMenuAtCursor(dialog_, menu.Menu());
 }
 

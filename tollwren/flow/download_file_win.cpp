@@ -55,9 +55,20 @@ uint32_t CDownloadFile::Write(const uint8_t* data, uint32_t size) {
     if (!WriteFile(handle_, data + total, size - total, &written, nullptr) || written == 0) break;
     total += written;
   }
-  if (!hash_.Add(data, total)) return 0;
+  if (!hash_->Add(data, total)) return 0;
   size_ += total;
   return total;
+}
+
+bool CDownloadFile::Restart() {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (handle_ == INVALID_HANDLE_VALUE || closed_) return false;
+  LARGE_INTEGER start = {};
+  if (!SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) return false;
+  hash_ = std::make_unique<CSha256Hash>();
+  size_ = 0;
+  overLimit_ = false;
+  return true;
 }
 
 uint64_t CDownloadFile::Size() const {
@@ -67,7 +78,7 @@ uint64_t CDownloadFile::Size() const {
 
 bool CDownloadFile::Digest(CSha256Digest& digest) {
   std::lock_guard<std::mutex> hold(lock_);
-  return hash_.Finish(digest);
+  return hash_->Finish(digest);
 }
 
 void CDownloadFile::Discard() {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -35,6 +36,8 @@ class CDownloadFile : public CTransferSink {
   // Thread-safe: a transfer left behind may still write after Discard,
   // and then writes nothing.
   uint32_t Write(const uint8_t* data, uint32_t size) override;
+  // Empties the file and starts the digest again.
+  bool Restart() override;
 
   uint64_t Size() const;
   // The SHA-256 of every byte written; once, after the last write.
@@ -54,7 +57,7 @@ class CDownloadFile : public CTransferSink {
   mutable std::mutex lock_;
   std::u16string path_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
-  CSha256Hash hash_;
+  std::unique_ptr<CSha256Hash> hash_ = std::make_unique<CSha256Hash>();
   uint64_t size_ = 0;
   uint64_t limit_ = 0;
   bool overLimit_ = false;

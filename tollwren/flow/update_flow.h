@@ -60,6 +60,10 @@ constexpr UINT kEndDelayMs = 7000;
 constexpr UINT kProgressPeriodMs = 500;
 constexpr DWORD kChoicePollMs = 250;
 constexpr size_t kKeyLimit = 499;
+// Transfers one update may take in all, resumptions included.
+constexpr int kDownloadAttemptLimit = 5;
+// Exit status of an unattended run.
+enum : int { kOutcomeDone = 0, kOutcomeFailed = 1, kOutcomeRefused = 2 };
 
 class CUpdateFlow {
  public:
@@ -72,6 +76,11 @@ class CUpdateFlow {
   HWND dialog = nullptr;
   HWND notifyWindow = nullptr;   // from "/NOTIFY:"; null when absent
   bool hiddenMode = false;       // "/HIDE"
+  // "/SILENT" in a signed copy: no window, nothing asked; a newer version
+  // is installed with the PAD's silent installer arguments, and the exit
+  // status tells what happened (kOutcome...).
+  bool silentMode = false;
+  std::u16string skipFilePath;   // skip.txt beside pad.xml
   std::u16string programFolder;  // the updater's folder, with its trailing backslash
   std::u16string padFilePath;    // the local pad.xml
   // The publisher's keys when the copy is signed; null or unsigned keys
@@ -143,11 +152,18 @@ class CUpdateFlow {
 
   // The worker's steps, public so that a test may run one on its own thread.
   void RunWorker();
-  // One download attempt from url into the program folder (or a new folder
-  // of its own under TEMP when a file of that name is there already or
-  // writing there fails). True when the installer was received and, where
-  // a digest is expected, matched it; it is then held open for starting.
-  bool DownloadAttempt(const std::u16string& url);
+  // Downloads the installer from the first of urls that gives it whole,
+  // into the program folder (or a new folder of its own under TEMP when a
+  // file of that name is there already or writing there fails). A transfer
+  // broken after some bytes is resumed: from the same address while it
+  // brings more, then from the next ones; kDownloadAttemptLimit transfers
+  // in all. True when the installer was received and, where a digest is
+  // expected, matched it; it is then held open for starting.
+  bool DownloadFrom(const std::u16string* urls, int count);
+  // The context menu's "skip this version" while a newer version is offered:
+  // remembers it in skip.txt and answers as "no" does.
+  void SkipOfferedVersion();
+  bool OffersNewerVersion() const { return offeringNewer_; }
   // Whether the copy checks signatures.
   bool IsSigned() const;
 
@@ -164,6 +180,8 @@ class CUpdateFlow {
   bool CheckSignature(const std::vector<uint8_t>& padBytes);
   void CheckFetchedVersion(const std::vector<uint8_t>& fetched);
   bool ReadExpectedInstaller();
+  bool SkippedQuietly();
+  bool Matches(CDownloadFile& file, uint32_t wholeLength);
   void DownloadAndInstall();
   void StartInstaller();
   // The file an attempt writes to, beside the program when asked and
@@ -214,4 +232,6 @@ class CUpdateFlow {
   HANDLE worker_ = nullptr;
   std::atomic<bool> started_{false};
   std::atomic<bool> ended_{false};  // 390 posted: nothing more is reported
+  std::atomic<bool> offeringNewer_{false};
+  std::atomic<int> outcome_{kOutcomeDone};
 };

@@ -10,6 +10,7 @@
 #include "common/text16.h"
 #include "tollwren/flow/download_file_win.h"
 #include "tollwren/flow/flow_rules.h"
+#include "tollwren/flow/skipped_version.h"
 #include "tollwren/language/language_file.h"
 #include "tollwren/pad/pad_document.h"
 #include "tollwren/pad/version_number.h"
@@ -125,7 +126,7 @@ bool CUpdateFlow::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam
       // post its last code and command 2 while the quit message waits
       // behind them.
       if (!ended_.exchange(true)) Notify(kCodeEnding);
-      PostQuitMessage(0);
+      PostQuitMessage(silentMode ? static_cast<int>(outcome_.load()) : 0);
       return true;
     default:
       return false;
@@ -354,6 +355,7 @@ void CUpdateFlow::RunWorker() {
     // In a signed copy no field of the fetched document is used before its
     // signature is known to be good.
     if (IsSigned() && !CheckSignature(fetched)) {
+      outcome_ = kOutcomeRefused;
       if (!cancelRequested) {
         ShowStatus(u"error_signature");
         Notify(kCodeFailed);
@@ -361,7 +363,11 @@ void CUpdateFlow::RunWorker() {
     } else {
       CheckFetchedVersion(fetched);
     }
+  } else {
+    outcome_ = kOutcomeFailed;
   }
+  // Nobody reads the last word of a run without a window.
+  if (silentMode) closing = true;
   if (dialog) PostMessageW(dialog, WM_COMMAND, kCancelCommand, 0);
 }
 
@@ -394,6 +400,7 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
   switch (CompareVersions(pad_.localVersionNumber, pad_.remoteVersionNumber)) {
     case VersionCompare::kNoRemoteVersion:
       ShowStatus(u"error_internet");
+      outcome_ = kOutcomeFailed;
       break;
     case VersionCompare::kSame:
       ShowStatus(u"web_version_same");
@@ -410,11 +417,20 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
       askCode = kCodeNewer;
       break;
   }
+  if (askCode == kCodeNewer && SkippedQuietly()) return;
   if (!askCode) return;
   // Nothing is offered that could not be checked once it arrives.
   if (!ReadExpectedInstaller()) {
     ShowStatus(u"error_signature");
     Notify(kCodeFailed);
+    outcome_ = kOutcomeRefused;
+    return;
+  }
+
+  // Unattended: a newer signed version is installed without a word.
+  if (silentMode) {
+    Notify(askCode);
+    if (askCode == kCodeNewer) DownloadAndInstall();
     return;
   }
 
@@ -423,8 +439,10 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
   choice = 0;
   Notify(askCode);
   BringDialogForward();
+  offeringNewer_ = askCode == kCodeNewer;
   SetChoiceButtons(u"yes", nullptr, u"no");
   while (!cancelRequested && choice == 0) Sleep(kChoicePollMs);
+  offeringNewer_ = false;
   SetChoiceButtons(nullptr, nullptr, nullptr);
   const uint8_t chosen = cancelRequested ? 0 : choice.load();
   if (chosen == 1) {
@@ -435,6 +453,25 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
     // A cancel while asking ends the program at once.
     if (chosen == 0) closing = true;
   }
+}
+
+bool CUpdateFlow::SkippedQuietly() {
+  if (skipFilePath.empty()) return false;
+  const SkipDecision decision = DecideSkip(ReadSkippedVersion(skipFilePath), pad_.remoteVersionText,
+                                           pad_.remoteVersionNumber);
+  if (decision == SkipDecision::kForget) DeleteFileW(AsWide(skipFilePath.c_str()));
+  // Asked for by hand, a skipped version is still offered.
+  if (decision != SkipDecision::kSkip || !(hiddenMode || silentMode)) return false;
+  Notify(kCodeUserAborted);
+  closing = true;
+  return true;
+}
+
+void CUpdateFlow::SkipOfferedVersion() {
+  if (!offeringNewer_ || skipFilePath.empty()) return;
+  const std::u16string version = ReadPad([](const CPadDocument& pad) { return pad.remoteVersionText; });
+  WriteSkippedVersion(skipFilePath, version);
+  Choose(3);
 }
 
 bool CUpdateFlow::ReadExpectedInstaller() {
@@ -464,12 +501,7 @@ void CUpdateFlow::DownloadAndInstall() {
   // A cancel that came in just now must still stop the transfer.
   if (cancelRequested) abortTransfer = 1;
 
-  refusedDownload_ = false;
-  bool downloaded = false;
-  for (int i = 0; i < kDownloadUrlCount && !downloaded; ++i) {
-    if (cancelRequested) break;
-    downloaded = DownloadAttempt(pad_.downloadUrls[i]);
-  }
+  const bool downloaded = DownloadFrom(pad_.downloadUrls, kDownloadUrlCount);
 
   ShowControl(kProgressBarId, false);
   if (dialog) PostMessageW(dialog, kProgressTimerMessage, 0, 0);
@@ -481,9 +513,11 @@ void CUpdateFlow::DownloadAndInstall() {
     } else if (refusedDownload_) {
       ShowStatus(u"error_signature");
       Notify(kCodeFailed);
+      outcome_ = kOutcomeRefused;
     } else {
       ShowStatus(u"error_download");
       Notify(kCodeFailed);
+      outcome_ = kOutcomeFailed;
     }
     return;
   }
@@ -496,13 +530,20 @@ void CUpdateFlow::StartInstaller() {
   // The installer is held open without write or delete sharing from the
   // check until it has been started.
   const std::u16string path = installer_ ? installer_->Path() : std::u16string();
+  // An unattended run gives the installer the switches that keep it quiet.
+  const std::u16string& arguments = silentMode && !pad_.installerSilentArguments.empty()
+                                        ? pad_.installerSilentArguments
+                                        : pad_.installerArguments;
   const HINSTANCE started =
-      path.empty() ? nullptr : ShellExecuteW(nullptr, nullptr, AsWide(path.c_str()), nullptr, nullptr, SW_SHOW);
+      path.empty() ? nullptr
+                   : ShellExecuteW(nullptr, nullptr, AsWide(path.c_str()),
+                                   arguments.empty() ? nullptr : AsWide(arguments.c_str()), nullptr, SW_SHOW);
   if (installer_) installer_->Release();
   installer_.reset();
   if (reinterpret_cast<INT_PTR>(started) <= 32) {
     ShowStatus(u"error_installer");
     Notify(kCodeFailed);
+    outcome_ = kOutcomeFailed;
     return;
   }
   Notify(kCodeInstallerStarted);
@@ -534,46 +575,94 @@ std::shared_ptr<CDownloadFile> CUpdateFlow::CreateDownloadFile(const std::u16str
   return file;
 }
 
-bool CUpdateFlow::DownloadAttempt(const std::u16string& url) {
-  const std::u16string name = url.empty() ? std::u16string() : DownloadFileName(url.c_str());
-  {
-    std::lock_guard<std::mutex> hold(lock_);
-    downloadUrl_ = url.substr(0, kPadLongLimit);
-    downloadName_ = name.substr(0, kPadLongLimit);
-    downloadPath_ = JoinPath(programFolder, name);
-  }
-  // No address, no file name, or a name that is no installer: nothing is
-  // requested.
-  if (url.empty() || !IsInstallerFileName(name)) return false;
+bool CUpdateFlow::Matches(CDownloadFile& file, uint32_t wholeLength) {
+  if (!expectDigest_) return wholeLength == 0 || file.Size() == wholeLength;
+  CSha256Digest digest;
+  return (expectedSize_ == 0 || file.Size() == expectedSize_) && file.Digest(digest) && digest == expectedDigest_;
+}
 
+bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
+  refusedDownload_ = false;
+  std::shared_ptr<CDownloadFile> file;
   std::u16string ownFolder;
-  std::shared_ptr<CDownloadFile> file = CreateDownloadFile(name, true, ownFolder);
-  if (!file) return false;
-  CTransferRunner runner;
-  runner.SetCounters(&bytesReceived, &bytesExpected);
-  runner.SetAbortFlag(&abortTransfer);
-  runner.GetToSink(file, url);
-  if (runner.Result() == kTransferWriteFailed && !file->OverLimit() && ownFolder.empty()) {
-    // Writing beside the program failed on the way: once more elsewhere.
-    file->Discard();
-    file = CreateDownloadFile(name, false, ownFolder);
-    if (!file) return false;
-    runner.GetToSink(file, url);
-  }
-
-  bool good = runner.Succeeded();
-  if (good && expectDigest_) {
-    CSha256Digest digest;
-    good = (expectedSize_ == 0 || file->Size() == expectedSize_) && file->Digest(digest) && digest == expectedDigest_;
-  }
-  // Bytes that arrived but were not the ones the PAD names.
-  if ((!good && runner.Succeeded()) || file->OverLimit()) refusedDownload_ = true;
-  if (good) good = file->KeepForStart();
-  if (!good) {
-    file->Discard();
+  // The whole length: the PAD's in a signed copy, else what the first answer
+  // announces.
+  uint32_t wholeLength = static_cast<uint32_t>(expectedSize_);
+  auto drop = [&] {
+    if (file) file->Discard();
+    file.reset();
     if (!ownFolder.empty()) RemoveDirectoryW(AsWide(ownFolder.c_str()));
-    return false;
+    ownFolder.clear();
+    wholeLength = static_cast<uint32_t>(expectedSize_);
+  };
+  int attempts = 0;
+  for (int i = 0; i < count && attempts < kDownloadAttemptLimit && !cancelRequested;) {
+    const std::u16string& url = urls[i];
+    const std::u16string name = url.empty() ? std::u16string() : DownloadFileName(url.c_str());
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      downloadUrl_ = url.substr(0, kPadLongLimit);
+      if (!file) {
+        downloadName_ = name.substr(0, kPadLongLimit);
+        downloadPath_ = JoinPath(programFolder, name);
+      }
+    }
+    // No address, no file name, or a name that is no installer: nothing is
+    // requested.
+    if (url.empty() || !IsInstallerFileName(name)) {
+      ++i;
+      continue;
+    }
+    if (!file && !(file = CreateDownloadFile(name, true, ownFolder))) {
+      ++i;
+      continue;
+    }
+    ++attempts;
+    const uint64_t before = file->Size();
+    CTransferRunner runner;
+    runner.SetCounters(&bytesReceived, &bytesExpected);
+    runner.SetAbortFlag(&abortTransfer);
+    runner.GetRestToSink(file, url, static_cast<uint32_t>(before), wholeLength);
+    const int32_t result = runner.Result();
+    if (result == kTransferAborted) break;
+    if (result == kTransferWriteFailed && !file->OverLimit() && ownFolder.empty()) {
+      // Writing beside the program failed: the download starts again in a
+      // folder of its own.
+      file->Discard();
+      if (!(file = CreateDownloadFile(name, false, ownFolder))) ++i;
+      wholeLength = static_cast<uint32_t>(expectedSize_);
+      continue;
+    }
+    if (runner.RangeRefused()) {
+      // An answer for another range: this address starts from the beginning.
+      if (!file->Restart()) drop();
+      continue;
+    }
+    if (!wholeLength) wholeLength = runner.WholeLength();
+    if (result == kTransferOk && file->Size() > 0) {
+      if (Matches(*file, wholeLength)) {
+        if (file->KeepForStart()) {
+          installer_ = file;
+          return true;
+        }
+      } else {
+        refusedDownload_ = true;
+      }
+      drop();
+      ++i;
+      continue;
+    }
+    if (file->OverLimit()) refusedDownload_ = true;
+    // Broken after some bytes of a body of known length: the rest is asked
+    // for, from this address while it brings more, then from the next ones.
+    const bool broken = result == kTransferCutShort || result == kTransferReadFailed;
+    if (!broken || file->OverLimit() || !wholeLength || file->Size() == 0 || file->Size() >= wholeLength) {
+      drop();
+      ++i;
+    } else if (file->Size() <= before) {
+      ++i;
+    }
   }
-  installer_ = file;
-  return true;
+  drop();
+  return false;
 }

@@ -138,12 +138,22 @@ void CPadDocument::ApplyRemoteText() {
   fileSize = size;
   fileSha256.clear();
   hasFileSha256 = Extract(u"File_SHA256", kPadShortLimit, fileSha256);
+  installerArguments = ExtractArguments(u"Installer_Arguments");
+  installerSilentArguments = ExtractArguments(u"Installer_Silent_Arguments");
 
   ReadReleaseDate();
   ReadDescriptions();
   Extract(u"Program_Change_Info", kPadLongLimit, changeInfo);
   Extract(u"Company_Name", kPadShortLimit, companyName);
   ReadCompanyWebSite();
+}
+
+std::u16string CPadDocument::ExtractArguments(std::u16string_view tag) const {
+  std::u16string value;
+  if (!Extract(tag, kInstallerArgumentsLimit, value)) return std::u16string();
+  // A line break would make the installer's command line two.
+  if (value.find_first_of(u"\r\n") != std::u16string::npos) return std::u16string();
+  return value;
 }
 
 void CPadDocument::ReadDescriptions() {

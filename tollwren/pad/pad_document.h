@@ -18,6 +18,7 @@ constexpr size_t kPadShortLimit = 499;          // version, names
 constexpr size_t kPadLongLimit = 4999;          // URLs, change information
 constexpr size_t kPadNumberLimit = 49;          // file size, release year/month/day
 constexpr size_t kReleaseDateLimit = 49;        // formatted release date
+constexpr size_t kInstallerArgumentsLimit = 1000;  // Installer_Arguments and its silent twin
 // The longest a remote document may take to arrive, however slowly its
 // server sends it.
 constexpr uint32_t kRemoteFetchDeadlineMs = 60000;
@@ -101,6 +102,11 @@ class CPadDocument {
   int32_t fileSize = 0;              // File_Size_Bytes, 0 when missing or invalid
   bool hasFileSha256 = false;        // the remote document names File_SHA256
   std::u16string fileSha256;         // its text, as written
+  // What the installer is started with (empty when missing, too long or
+  // holding a line break): Installer_Arguments, and for an unattended run
+  // Installer_Silent_Arguments.
+  std::u16string installerArguments;
+  std::u16string installerSilentArguments;
   std::u16string changeInfo;         // Program_Change_Info
 
  private:
@@ -110,6 +116,7 @@ class CPadDocument {
   void ReadReleaseDate();
   void ReadCompanyWebSite();
   bool Extract(std::u16string_view tag, size_t limit, std::u16string& value) const;
+  std::u16string ExtractArguments(std::u16string_view tag) const;
 
   std::u16string currentText_;
 };

@@ -95,25 +95,29 @@ TEST(UpdaterSettings, OnlyARecordOfExactlyItsSize) {
   }
 }
 
-TEST(UpdaterCommandLine, HideAndNotify) {
+TEST(UpdaterCommandLine, HideSilentAndNotify) {
   struct Case {
     const char16_t* line;
     bool hidden;
     uint32_t window;
+    bool silent;
   };
   const Case cases[] = {
-      {u"tollwren.exe", false, 0},
-      {u"tollwren.exe /HIDE", true, 0},
-      {u"tollwren.exe /hide", false, 0},  // case-sensitive
-      {u"\"C:\\a b\\tollwren.exe\" /NOTIFY:65630 /HIDE", true, 65630},
-      {u"tollwren.exe /NOTIFY:65630\t/HIDE", true, 65630},
-      {u"tollwren.exe /NOTIFY:0", false, 0},
-      {u"tollwren.exe /NOTIFY:-5", false, 0},
-      {u"tollwren.exe /NOTIFY:12x", false, 0},
-      {u"tollwren.exe /NOTIFY:", false, 0},
+      {u"tollwren.exe", false, 0, false},
+      {u"tollwren.exe /HIDE", true, 0, false},
+      {u"tollwren.exe /hide", false, 0, false},  // case-sensitive
+      {u"\"C:\\a b\\tollwren.exe\" /NOTIFY:65630 /HIDE", true, 65630, false},
+      {u"tollwren.exe /NOTIFY:65630\t/HIDE", true, 65630, false},
+      {u"tollwren.exe /NOTIFY:0", false, 0, false},
+      {u"tollwren.exe /NOTIFY:-5", false, 0, false},
+      {u"tollwren.exe /NOTIFY:12x", false, 0, false},
+      {u"tollwren.exe /NOTIFY:", false, 0, false},
+      {u"tollwren.exe /SILENT /NOTIFY:7", false, 7, true},
+      {u"tollwren.exe /silent", false, 0, false},
   };
   for (const Case& c : cases) {
     const CUpdaterCommandLine parsed = ParseUpdaterCommandLine(c.line);
+    EXPECT_EQ(parsed.silent, c.silent) << std::string(c.line, c.line + 30);
     EXPECT_EQ(parsed.hidden, c.hidden) << std::string(c.line, c.line + 30);
     EXPECT_EQ(parsed.notifyWindow, c.window) << std::string(c.line, c.line + 30);
   }
@@ -149,7 +153,7 @@ TEST(DeliveredLanguages, CompleteAndInTheirScript) {
       u"user_aborted", u"error_download", u"error_signature", u"error_installer", u"download_success",
       u"error_no_local_pad",
       u"error_win_version", u"error_damaged_file", u"footer", u"about", u"about_details", u"visit_product_site",
-      u"abort_update", u"minimize"};
+      u"abort_update", u"minimize", u"skip_version"};
   const std::set<std::u16string> placeholders = {
       u"<Program_Name>", u"<Program_Version>", u"<Program_Version_New>", u"<Program_Version_Old>",
       u"<File_Size_K>", u"<Download_File_Name>", u"<File_Downloaded_K>", u"<File_Download_Total_K>",

@@ -12,7 +12,6 @@ import glob
 import os
 import shutil
 import sys
-import tempfile
 import time
 import unittest
 
@@ -20,11 +19,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from wintest import WIN_BUILD, Desktop, wait_until  # noqa: E402
 from updater_scene import (ABORTED, CHECKING, CLOSE, DOWNLOADED, DOWNLOADING, ENDING, FAILED,  # noqa: E402
-                           INSTALLER_STARTED, NEWER, NO, PROGRESS, STARTED, STATUS, TOLLWREN, YES, PublisherKey,
-                           UpdaterWindow, WebServer, pad_text, product_folder, rebrand, serve_installer,
-                           sha256_of, write)
+                           INSTALLER, INSTALLER_STARTED, NEWER, NO, PROGRESS, STARTED, STATUS, TOLLWREN, YES,
+                           PublisherKey, Release as ServedRelease, UpdaterWindow, WebServer, pad_text,
+                           product_folder, rebrand, write)
 
-INSTALLER = "SampleNotesSetup-2.0.exe"
 WORK = os.path.join(WIN_BUILD, "e2e", "tollwren-signed-work")
 REFUSED = "The update for Sample Notes could not be verified and was not installed."
 TEXT_REFRESH = 0x400 + 11  # WM_USER + 11
@@ -55,36 +53,8 @@ def read(path):
         return f.read()
 
 
-class Release:
-    """Version 2.0 in a folder of its own on the server: the installer, a
-    copy of it with one byte changed under bad/, and the PAD file naming
-    downloads (paths in the folder) with the good installer's size and
-    digest, signed with key unless key is None."""
-
-    def __init__(self, downloads, key=None, padding=200000, slow=False):
-        self.folder = tempfile.mkdtemp(prefix="release-", dir=WEB)
-        self.name = os.path.basename(self.folder)
-        good = serve_installer(self.folder, INSTALLER, padding=padding)
-        bad = serve_installer(os.path.join(self.folder, "bad"), INSTALLER, padding=padding)
-        with open(bad, "r+b") as f:
-            f.seek(-1000, os.SEEK_END)
-            byte = f.read(1)
-            f.seek(-1000, os.SEEK_END)
-            f.write(bytes([byte[0] ^ 1]))
-        self.installer = good
-        # A slow download sends 4 KB every 40 ms.
-        through = "__slow/40/4096/" if slow else ""
-        urls = [SERVER.url(through + self.name + "/" + d) for d in downloads]
-        self.pad_url = SERVER.url(self.name + "/pad.xml")
-        self.text = pad_text("2.0", SERVER.url(self.name + "/pad.xml"), urls, change="Folders for notes.",
-                             size=os.path.getsize(good), sha256=sha256_of(good))
-        self.pad = os.path.join(self.folder, "pad.xml")
-        write(self.pad, self.text)
-        if key:
-            key.sign(self.pad)
-
-    def requested(self, part=""):
-        return SERVER.requested("/" + self.name + "/" + part)
+def Release(downloads, key=None, **options):
+    return ServedRelease(SERVER, downloads, key, **options)
 
 
 def temp_folders(desktop):

@@ -21,6 +21,8 @@ SERVER = os.path.join(ROOT, "scripts", "test_http_server.py")
 SAMPLES = os.path.join(ROOT, "samples", "tollwren")
 SAMPLE_ADDRESS = "127.0.0.1:8080"
 
+INSTALLER = "SampleNotesSetup-2.0.exe"
+
 # Controls of the updater's window.
 STATUS, NEWS, YES, NO, PROGRESS, LANGUAGE, CLOSE = 1008, 1007, 1013, 1015, 1016, 1017, 2
 # Notification codes.
@@ -45,11 +47,18 @@ class WebServer:
     def url(self, path):
         return "http://%s/%s" % (self.address, path.lstrip("/"))
 
+    def _get(self, path):
+        opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
+        with opener.open(self.url(path), timeout=20) as answer:
+            return json.load(answer)
+
     def requested(self, part):
         """The request targets so far that hold part."""
-        opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
-        with opener.open(self.url("__requests"), timeout=20) as answer:
-            return [r["target"] for r in json.load(answer) if part in r["target"]]
+        return [r["target"] for r in self._get("__requests") if part in r["target"]]
+
+    def served(self, part):
+        """The body bytes sent so far for the targets that hold part."""
+        return sum(n for target, n in self._get("__served").items() if part in target)
 
     def stop(self):
         self._process.kill()
@@ -63,9 +72,12 @@ def sample_pad(name, address):
 
 
 def pad_text(version, pad_url, downloads=(), site="http://example.invalid/notes/", change="", size=0,
-             name="Sample Notes", sha256=None):
-    """A PAD document with the fields the updater reads (and File_SHA256
-    when sha256 is given)."""
+             name="Sample Notes", sha256=None, arguments=None, silent_arguments=None):
+    """A PAD document with the fields the updater reads (and File_SHA256,
+    Installer_Arguments and Installer_Silent_Arguments when given)."""
+    file_info = "".join("<%s>%s</%s>" % (tag, value, tag) for tag, value in (
+        ("File_SHA256", sha256), ("Installer_Arguments", arguments),
+        ("Installer_Silent_Arguments", silent_arguments)) if value is not None)
     urls = list(downloads) + [""] * (4 - len(downloads))
     tags = ["Primary_Download_URL", "Secondary_Download_URL", "Additional_Download_URL_1",
             "Additional_Download_URL_2"]
@@ -74,8 +86,7 @@ def pad_text(version, pad_url, downloads=(), site="http://example.invalid/notes/
              "<Company_WebSite_URL>%s</Company_WebSite_URL>" % site, "</Company_Info>", "<Program_Info>",
              "<Program_Name>%s</Program_Name>" % name, "<Program_Version>%s</Program_Version>" % version,
              "<Program_Change_Info>%s</Program_Change_Info>" % change,
-             "<File_Info><File_Size_Bytes>%d</File_Size_Bytes>%s</File_Info>"
-             % (size, "" if sha256 is None else "<File_SHA256>%s</File_SHA256>" % sha256), "</Program_Info>",
+             "<File_Info><File_Size_Bytes>%d</File_Size_Bytes>%s</File_Info>" % (size, file_info), "</Program_Info>",
              "<Web_Info><Application_URLs>",
              "<Application_XML_File_URL>%s</Application_XML_File_URL>" % pad_url, "</Application_URLs>",
              "<Download_URLs>"]
@@ -205,3 +216,38 @@ class PublisherKey:
 def sha256_of(path):
     with open(path, "rb") as f:
         return hashlib.sha256(f.read()).hexdigest()
+
+
+class Release:
+    """A version in a folder of its own on server: the installer (padded to
+    make it longer), a copy of it with one byte changed under bad/, and the
+    PAD file naming downloads (paths in the folder, through /__slow/ when
+    slow) with the good installer's size and digest, signed with key unless
+    key is None."""
+
+    def __init__(self, server, downloads, key=None, padding=200000, slow=False, version="2.0", **fields):
+        self.server = server
+        self.folder = tempfile.mkdtemp(prefix="release-", dir=server.folder)
+        self.name = os.path.basename(self.folder)
+        good = serve_installer(self.folder, INSTALLER, padding=padding)
+        bad = serve_installer(os.path.join(self.folder, "bad"), INSTALLER, padding=padding)
+        with open(bad, "r+b") as f:
+            f.seek(-1000, os.SEEK_END)
+            byte = f.read(1)
+            f.seek(-1000, os.SEEK_END)
+            f.write(bytes([byte[0] ^ 1]))
+        self.installer = good
+        self.size = os.path.getsize(good)
+        # A slow download sends 4 KB every 40 ms.
+        through = "__slow/40/4096/" if slow else ""
+        urls = [server.url(through + self.name + "/" + d) for d in downloads]
+        self.pad_url = server.url(self.name + "/pad.xml")
+        self.text = pad_text(version, self.pad_url, urls, change="Folders for notes.", size=self.size,
+                             sha256=sha256_of(good), **fields)
+        self.pad = os.path.join(self.folder, "pad.xml")
+        write(self.pad, self.text)
+        if key:
+            key.sign(self.pad)
+
+    def requested(self, part=""):
+        return self.server.requested("/" + self.name + "/" + part)

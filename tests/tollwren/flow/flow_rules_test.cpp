@@ -2,10 +2,14 @@
 // names may be started.
 #include "tollwren/flow/flow_rules.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "tollwren/flow/skipped_version.h"
 #include "tollwren/transfer/url_parts.h"
 
 namespace {
@@ -89,6 +93,49 @@ TEST(FlowRules, SignatureAddressBesideTheDocument) {
       {u"", u""},
   };
   for (const Case& c : cases) EXPECT_EQ(SignatureUrl(c.url), c.signature);
+}
+
+TEST(SkippedVersion, DecidesByTheTextSkippedAndTheNumberOffered) {
+  struct Case {
+    const char16_t* skipped;
+    const char16_t* remote;
+    uint32_t remoteNumber;
+    SkipDecision decision;
+  } cases[] = {
+      {u"", u"2.0", 20000, SkipDecision::kOffer},
+      {u"2.0", u"2.0", 20000, SkipDecision::kSkip},
+      {u"2.0", u"2.0 ", 20000, SkipDecision::kOffer},    // another text: not the version skipped
+      {u"2.0", u"2.1", 20001, SkipDecision::kForget},    // newer than the one skipped
+      {u"2.0", u"2.0.1", 20000, SkipDecision::kOffer},   // the same number, another release
+      {u"2.5", u"2.1", 20001, SkipDecision::kOffer},
+      {u"beta", u"1.0", 10000, SkipDecision::kForget},   // a text without a number
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DecideSkip(c.skipped, c.remote, c.remoteNumber), c.decision)
+        << std::string(c.skipped, c.skipped + std::char_traits<char16_t>::length(c.skipped));
+  }
+}
+
+TEST(SkippedVersion, OneLineInTheFile) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tollwren_skip_test";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::u16string path = (folder / "skip.txt").u16string();
+  EXPECT_EQ(ReadSkippedVersion(path), u"");  // none
+  ASSERT_TRUE(WriteSkippedVersion(path, u"2.10 beta"));
+  EXPECT_EQ(ReadSkippedVersion(path), u"2.10 beta");
+  EXPECT_FALSE(WriteSkippedVersion(path, u""));
+  {
+    std::ofstream hostile(folder / "skip.txt", std::ios::binary);
+    hostile << std::string(5000, '9');  // no line of ours
+  }
+  EXPECT_EQ(ReadSkippedVersion(path), u"");
+  {
+    std::ofstream zero(folder / "skip.txt", std::ios::binary);
+    zero << std::string("2.0\0x", 5);
+  }
+  EXPECT_EQ(ReadSkippedVersion(path), u"");
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

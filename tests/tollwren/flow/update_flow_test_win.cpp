@@ -504,8 +504,10 @@ TEST_F(FlowWithServer, BodyCutShortFailsAndLeavesNoFile) {
   EXPECT_EQ(seen.codes, (Codes{kCodeChecking, kCodeNewer, kCodeDownloading, kCodeFailed, kCodeEnding}));
   EXPECT_EQ(seen.statuses, (Statuses{u"checking_website", u"web_version_newer", u"download_start",
                                      u"error_download"}));
-  // The partly written file ("cut.exe", the end of the address) is deleted.
-  EXPECT_EQ(RequestCount("/__data/200000?cut=5000&name=cut.exe"), 1);
+  // The rest is asked for while each answer brings more, five transfers in
+  // all; the partly written file ("cut.exe", the end of the address) is
+  // deleted.
+  EXPECT_EQ(RequestCount("/__data/200000?cut=5000&name=cut.exe"), kDownloadAttemptLimit);
   EXPECT_FALSE(Exists(folder_ + u"cut.exe"));
   // pad.xml keeps the installed version.
   CPadDocument after;
@@ -732,11 +734,10 @@ TEST_F(FlowDialog, ReadingOrderKeepsOtherStyles) {
   EXPECT_TRUE(style & WS_EX_TRANSPARENT);
 }
 
-TEST_F(FlowDialog, DownloadAttemptWithoutAddressOrNameRequestsNothing) {
+TEST_F(FlowDialog, DownloadWithoutAddressOrNameRequestsNothing) {
   flow_.programFolder = u"C:\\nowhere\\";
-  EXPECT_FALSE(flow_.DownloadAttempt(u""));
-  EXPECT_EQ(flow_.DownloadFilePath(), u"");
-  EXPECT_FALSE(flow_.DownloadAttempt(u"http://127.0.0.1:9/files/"));
+  const std::u16string none[] = {u"", u"http://127.0.0.1:9/files/"};
+  EXPECT_FALSE(flow_.DownloadFrom(none, 2));
   EXPECT_EQ(flow_.DownloadFilePath(), u"");
 }
 

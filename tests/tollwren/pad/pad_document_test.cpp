@@ -340,6 +340,27 @@ TEST(PadDocument, RemoteDocumentUpdatesOnlyItsFields) {
   EXPECT_EQ(doc.fileSize, 0);
 }
 
+TEST(PadDocument, InstallerArgumentsOnOneLineOnly) {
+  struct Case {
+    std::string value;
+    std::u16string expected;
+  } cases[] = {
+      {"/S /D=\"C:\\Program Files\\Notes\"", u"/S /D=\"C:\\Program Files\\Notes\""},
+      {"/quiet\r\n/norestart", u""},  // a line break: ignored
+      {std::string(1000, 'a'), std::u16string(1000, u'a')},
+      {std::string(1001, 'a'), u""},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> bytes = Bytes("<Installer_Arguments>" + c.value + "</Installer_Arguments>" +
+                                             "<Installer_Silent_Arguments>" + c.value +
+                                             "</Installer_Silent_Arguments>");
+    CPadDocument doc;
+    doc.LoadRemoteBytes(bytes.data(), bytes.size());
+    EXPECT_EQ(doc.installerArguments, c.expected) << c.value.substr(0, 20);
+    EXPECT_EQ(doc.installerSilentArguments, c.expected) << c.value.substr(0, 20);
+  }
+}
+
 TEST(PadDocument, LimitsAndZeroBytes) {
   // A 500-character version is too long: missing, number 0.
   std::vector<uint8_t> longVersion = Bytes("<Program_Version>" + std::string(500, '1') + "</Program_Version>");
