@@ -137,6 +137,10 @@ void CUpdaterDialog::Initialize() {
 
   skin_.LoadImages(archive_, programPath_.c_str());
   LoadPublisherKeys();
+  // "/SILENT" installs unasked only what a publisher signed; a copy that
+  // trusts the network takes it as "/HIDE".
+  flow_.silentMode = commandLine.silent && keys_.IsSigned();
+  flow_.hiddenMode = commandLine.hidden || commandLine.silent;
   // The system's language when it is wanted and delivered, else the default.
   const std::u16string initial =
       ChooseInitialLanguage(settings_.useSystemLanguage, SystemLanguageName(), settings_.defaultLanguage);
@@ -155,10 +159,6 @@ void CUpdaterDialog::Initialize() {
   ShowLine(kCloseButtonId, settings_.showCloseButton);
   if (settings_.alwaysOnTop) SetWindowPos(dialog_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
-  // "/SILENT" installs unasked only what a publisher signed; a copy that
-  // trusts the network takes it as "/HIDE".
-  flow_.silentMode = commandLine.silent && keys_.IsSigned();
-  flow_.hiddenMode = commandLine.hidden || commandLine.silent;
   flow_.notifyWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(commandLine.notifyWindow));
   flow_.Notify(kCodeStarted, reinterpret_cast<LPARAM>(dialog_));
 
@@ -182,6 +182,7 @@ void CUpdaterDialog::LoadPublisherKeys() {
 
 void CUpdaterDialog::ShowStartupError(const char16_t* key) {
   flow_.ShowStatus(key);
+  flow_.EndFailed();
   PostMessageW(dialog_, WM_COMMAND, kCancelCommand, 0);
   startAutomatically_ = false;
 }

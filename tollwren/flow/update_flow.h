@@ -106,6 +106,9 @@ class CUpdateFlow {
   void Cancel();
   // Commands 1013 to 1015.
   void Choose(uint8_t choice);
+  // A start that failed before the flow (no pad.xml): an unattended run
+  // ends at once with the failure's exit status.
+  void EndFailed();
 
   // Either thread: renders key into the status (or news) text, remembers
   // the key and posts the text refresh to the dialog.

@@ -153,6 +153,11 @@ void CUpdateFlow::Cancel() {
 
 void CUpdateFlow::Choose(uint8_t value) { choice = value; }
 
+void CUpdateFlow::EndFailed() {
+  outcome_ = kOutcomeFailed;
+  if (silentMode) closing = true;
+}
+
 void CUpdateFlow::Notify(WPARAM code, LPARAM lParam) const {
   if (notifyWindow && (code == kCodeEnding || !ended_)) PostMessageW(notifyWindow, kNotifyMessage, code, lParam);
 }

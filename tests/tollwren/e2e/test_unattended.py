@@ -94,6 +94,13 @@ class Unattended(unittest.TestCase):
                 self.assertEqual(tool.codes(), [STARTED, CHECKING, NEWER, DOWNLOADING, FAILED, ENDING])
                 self.assertEqual(read(os.path.join(folder, "pad.xml")), before)
                 self.assertEqual(sorted(os.listdir(folder)), ["pad.xml", "tollwren.exe"])
+        # No pad.xml: nothing to check, at once.
+        folder = product_folder(WORK, None, SIGNED)
+        tool = self.desktop.launch(os.path.join(folder, "tollwren.exe"), "/SILENT")
+        self.addCleanup(tool.close)
+        self.assertEqual(tool.wait_exit(30), 1)
+        self.assertEqual(tool.codes(), [STARTED, ENDING])
+        self.assertLess(tool.event(ENDING).time - tool.event(STARTED).time, 3)
         # Nothing newer is nothing to do.
         release = Release(SERVER, [INSTALLER], KEY, version="1.4")
         folder, tool = self.start(release, "/SILENT")
