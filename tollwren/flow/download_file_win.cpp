@@ -16,9 +16,52 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
          a.nFileSizeLow == b.nFileSizeLow && CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
 }
 
+// Bytes written but not yet hashed before a write waits for the hash.
+constexpr uint64_t kHashBacklog = 16 * 1024 * 1024;
+
 }  // namespace
 
-CDownloadFile::~CDownloadFile() { Discard(); }
+CDownloadFile::~CDownloadFile() {
+  Discard();
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    stopHashing_ = true;
+  }
+  piecesChanged_.notify_all();
+  if (hasher_.joinable()) hasher_.join();
+}
+
+void CDownloadFile::StartHashing() {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (hash_) return;
+  hash_ = std::make_unique<CSha256Hash>();
+  hasher_ = std::thread([this] { HashPieces(); });
+}
+
+void CDownloadFile::HashPieces() {
+  std::unique_lock<std::mutex> hold(lock_);
+  for (;;) {
+    piecesChanged_.wait(hold, [this] { return stopHashing_ || !pieces_.empty(); });
+    if (stopHashing_) return;
+    std::vector<uint8_t> piece = std::move(pieces_.front());
+    pieces_.pop_front();
+    hashing_ = true;
+    CSha256Hash* hash = hash_.get();
+    hold.unlock();
+    // Restart and Digest wait for this piece: the hash stays the same.
+    const bool added = hash->Add(piece.data(), piece.size());
+    hold.lock();
+    hashing_ = false;
+    backlog_ -= piece.size();
+    if (!added) hashFailed_ = true;
+    spare_.push_back(std::move(piece));
+    piecesChanged_.notify_all();
+  }
+}
+
+void CDownloadFile::WaitForHash(std::unique_lock<std::mutex>& hold) {
+  piecesChanged_.wait(hold, [this] { return (pieces_.empty() && !hashing_) || stopHashing_; });
+}
 
 bool CDownloadFile::Create(const std::u16string& path) {
   std::lock_guard<std::mutex> hold(lock_);
@@ -43,7 +86,9 @@ bool CDownloadFile::OverLimit() const {
 }
 
 uint32_t CDownloadFile::Write(const uint8_t* data, uint32_t size) {
-  std::lock_guard<std::mutex> hold(lock_);
+  std::unique_lock<std::mutex> hold(lock_);
+  // The hash keeps up: a write waits while too much is left to hash.
+  if (hash_) piecesChanged_.wait(hold, [this] { return backlog_ < kHashBacklog || closed_; });
   if (handle_ == INVALID_HANDLE_VALUE || closed_) return 0;
   if (limit_ && size_ + size > limit_) {
     overLimit_ = true;
@@ -55,17 +100,33 @@ uint32_t CDownloadFile::Write(const uint8_t* data, uint32_t size) {
     if (!WriteFile(handle_, data + total, size - total, &written, nullptr) || written == 0) break;
     total += written;
   }
-  if (!hash_->Add(data, total)) return 0;
+  if (hash_ && total > 0) {
+    if (hashFailed_) return 0;
+    // A buffer of a piece hashed already: no fresh memory for every chunk.
+    std::vector<uint8_t> piece;
+    if (!spare_.empty()) {
+      piece = std::move(spare_.back());
+      spare_.pop_back();
+    }
+    piece.assign(data, data + total);
+    pieces_.push_back(std::move(piece));
+    backlog_ += total;
+    piecesChanged_.notify_all();
+  }
   size_ += total;
   return total;
 }
 
 bool CDownloadFile::Restart() {
-  std::lock_guard<std::mutex> hold(lock_);
+  std::unique_lock<std::mutex> hold(lock_);
   if (handle_ == INVALID_HANDLE_VALUE || closed_) return false;
   LARGE_INTEGER start = {};
   if (!SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) return false;
-  hash_ = std::make_unique<CSha256Hash>();
+  if (hash_) {
+    WaitForHash(hold);
+    hash_ = std::make_unique<CSha256Hash>();
+    hashFailed_ = false;
+  }
   size_ = 0;
   overLimit_ = false;
   return true;
@@ -77,17 +138,23 @@ uint64_t CDownloadFile::Size() const {
 }
 
 bool CDownloadFile::Digest(CSha256Digest& digest) {
-  std::lock_guard<std::mutex> hold(lock_);
-  return hash_->Finish(digest);
+  std::unique_lock<std::mutex> hold(lock_);
+  if (!hash_) return false;
+  WaitForHash(hold);
+  return !hashFailed_ && !stopHashing_ && hash_->Finish(digest);
 }
 
 void CDownloadFile::Discard() {
-  std::lock_guard<std::mutex> hold(lock_);
-  closed_ = true;
-  if (handle_ != INVALID_HANDLE_VALUE) {
-    CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    closed_ = true;
+    if (handle_ != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle_);
+      handle_ = INVALID_HANDLE_VALUE;
+    }
   }
+  // A write waiting for the hash gives up.
+  piecesChanged_.notify_all();
 }
 
 bool CDownloadFile::KeepForStart() {

@@ -2,16 +2,22 @@
 // there before), writable by this process alone, and marked for deletion
 // from its first moment, so that it disappears with its last handle on every
 // way out (a refused or broken transfer, the window closed, the process
-// ended) unless the updater keeps it. Every byte is hashed as it is written,
-// so the digest is known when the last byte is. Windows only.
+// ended) unless the updater keeps it. When a digest is wanted, every byte is
+// hashed on a thread of its own while the next ones arrive, so the digest is
+// known soon after the last byte and the file is never read again. Windows
+// only.
 #pragma once
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "tollwren/transfer/http_transfer.h"
 #include "tollwren/trust/publisher_keys_win.h"
@@ -31,6 +37,8 @@ class CDownloadFile : public CTransferSink {
   // More than limit bytes are refused (the write fails and OverLimit says
   // so); 0 for no limit.
   void SetLimit(uint64_t limit) { limit_ = limit; }
+  // Hashes what is written from now on; before the first write.
+  void StartHashing();
   bool OverLimit() const;
 
   // Thread-safe: a transfer left behind may still write after Discard,
@@ -40,7 +48,8 @@ class CDownloadFile : public CTransferSink {
   bool Restart() override;
 
   uint64_t Size() const;
-  // The SHA-256 of every byte written; once, after the last write.
+  // The SHA-256 of every byte written (false without StartHashing); once,
+  // after the last write.
   bool Digest(CSha256Digest& digest);
 
   // Lets the file go: it is deleted with its handle.
@@ -54,10 +63,24 @@ class CDownloadFile : public CTransferSink {
   void Release();
 
  private:
+  void HashPieces();
+  // Waits (lock held by hold) until every piece given is hashed.
+  void WaitForHash(std::unique_lock<std::mutex>& hold);
+
   mutable std::mutex lock_;
   std::u16string path_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
-  std::unique_ptr<CSha256Hash> hash_ = std::make_unique<CSha256Hash>();
+  // The pieces written and not hashed yet, at most kHashBacklog bytes; the
+  // hash thread takes them in order.
+  std::unique_ptr<CSha256Hash> hash_;
+  std::deque<std::vector<uint8_t>> pieces_;
+  std::vector<std::vector<uint8_t>> spare_;  // hashed pieces' buffers, used again
+  uint64_t backlog_ = 0;
+  bool hashing_ = false;      // a piece is being hashed
+  bool hashFailed_ = false;
+  bool stopHashing_ = false;
+  std::condition_variable piecesChanged_;
+  std::thread hasher_;
   uint64_t size_ = 0;
   uint64_t limit_ = 0;
   bool overLimit_ = false;

@@ -561,6 +561,7 @@ std::shared_ptr<CDownloadFile> CUpdateFlow::CreateDownloadFile(const std::u16str
                                                                std::u16string& ownFolder) {
   auto file = std::make_shared<CDownloadFile>();
   file->SetLimit(expectedSize_);
+  if (expectDigest_) file->StartHashing();
   std::u16string path = JoinPath(programFolder, name);
   // A file that is there already (the updater itself, pad.xml, a library
   // of the product) is never replaced, and a folder that cannot be written
