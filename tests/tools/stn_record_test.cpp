@@ -321,7 +321,7 @@ TEST(StnDefaultAssets, TheEnglishLanguageFileGivesEveryKeyOnce) {
       "checking_website", "error_internet", "web_version_same", "web_version_older", "web_version_newer",
       "version_news", "download_start", "download_progress", "user_aborted", "error_download",
       "error_installer", "download_success", "error_no_local_pad", "error_win_version", "error_damaged_file",
-      "yes", "no", "title", "footer", "about", "about_details", "visit_product_site", "abort_update",
+      "error_signature", "skip_version", "yes", "no", "title", "footer", "about", "about_details", "visit_product_site", "abort_update",
       "minimize", "RTL"};
   const Bytes bytes = ReadAsset("English.lng");
   ASSERT_GE(bytes.size(), 2u);
