@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/date_text.h"
+#include "common/dpi_scale.h"
 #include "common/hex_text.h"
 #include "common/path_text.h"
 #include "common/switch_text.h"
@@ -442,6 +443,23 @@ TEST(WebAddress, OnlyHttpAndHttpsAsOneAddress) {
       {u"http://example.com\t", false},
   };
   for (const Case& c : cases) EXPECT_EQ(IsWebAddress(c.text), c.web) << TextToUtf8(c.text);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DpiScale, RoundsAsMulDivAndKeepsEveryFigureAt96) {
+  struct Case {
+    int value, dpi, expected;
+  } cases[] = {
+      {110, 96, 110}, {170, 96, 170}, {7, 0, 7},       {110, 144, 165}, {25, 144, 38},
+      {45, 120, 56},  {1, 144, 2},    {3, 120, 4},     {30, 192, 60},   {-5, 144, -8},
+      {-3, 120, -4},  {0, 192, 0},    {2147483647 / 2, 192, 2147483646},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ScaleForDpi(c.value, c.dpi), c.expected) << c.value << " at " << c.dpi;
+  }
 }
 
 }  // namespace

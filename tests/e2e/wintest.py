@@ -154,16 +154,21 @@ class Tool:
 class Desktop:
     """A private Wine prefix, wineserver and display for one test suite."""
 
-    def __init__(self, name, locale=None):
+    def __init__(self, name, locale=None, dpi=None):
         """locale: a Unix locale name such as "de_DE.UTF-8"; every program of
         the desktop then runs with it (Wine takes the user's language and
-        formats from it, whether or not the host has that locale)."""
+        formats from it, whether or not the host has that locale).
+        dpi: the display's DPI (96 when not given); the display is larger in
+        proportion."""
         self.folder = os.path.join(WIN_BUILD, "e2e", name)
         os.makedirs(self.folder, exist_ok=True)
         self.env = dict(os.environ, WINE_RUN_DIR=self.folder)
         self.env.pop("DISPLAY", None)
         if locale:
             self.env.update(LANG=locale, LC_ALL=locale)
+        self.dpi = dpi or 96
+        if dpi:
+            self.env["WINE_RUN_DPI"] = str(dpi)
         self.tools = []
         # The first program creates the prefix and starts the display.
         self.probe("find", "no window has this title")
