@@ -53,6 +53,12 @@ class CBitmapImage {
   // system cannot create the bitmap.
   bool LoadFromBmpBytes(const uint8_t* bytes, size_t length);
 
+  // This object becomes a copy of source stretched to width x height with
+  // high-quality stretching (HALFTONE). False, with the object unchanged,
+  // when source is empty, a size is not positive or the system cannot make
+  // a bitmap that large.
+  bool StretchFrom(const CBitmapImage& source, int width, int height);
+
   // Resizes the control to the bitmap's size (no move, no Z-order change).
   bool FitControl(HWND dialog, int controlId) const;
   // Shows the bitmap in a static picture control; the object keeps the handle.

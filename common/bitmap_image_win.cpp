@@ -50,6 +50,33 @@ bool CBitmapImage::LoadFromFile(const char16_t* path) {
   return true;
 }
 
+bool CBitmapImage::StretchFrom(const CBitmapImage& source, int width, int height) {
+  if (!source.bitmap_ || width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HBITMAP stretched = CreateCompatibleBitmap(screen, width, height);
+  bool drawn = false;
+  if (stretched) {
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HGDIOBJ oldFrom = SelectObject(from, source.bitmap_);
+    HGDIOBJ oldTo = SelectObject(to, stretched);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);  // HALFTONE needs it after the mode is set
+    drawn = StretchBlt(to, 0, 0, width, height, from, 0, 0, source.width_, source.height_, SRCCOPY) != FALSE;
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+  }
+  ReleaseDC(nullptr, screen);
+  if (!drawn) {
+    if (stretched) DeleteObject(stretched);
+    return false;
+  }
+  TakeOver(stretched);
+  return true;
+}
+
 bool CBitmapImage::FitControl(HWND dialog, int controlId) const {
   HWND control = GetDlgItem(dialog, controlId);
   if (!control) return false;

@@ -13,6 +13,11 @@
 //   winprobe itemrects HWND   each row of a list-view control: row left top width
 //                             height (screen coordinates of the whole row)
 //   winprobe style HWND       the window's style and extended style, in hex
+//   winprobe textfit HWND     each child window with a text, measured as a
+//                             static control draws it with the font it has
+//                             (WM_GETFONT): id visible width height textwidth
+//                             textheight fontheight (the text wrapped at the
+//                             control's width; client pixels)
 //
 // One line per window, tab-separated, UTF-8:
 //   top/tree: hwnd parent id visible enabled left top width height class text
@@ -179,9 +184,54 @@ int PrintItemRects(HWND list) {
   return 0;
 }
 
+// Font handles belong to their process (under Wine too): the text is
+// measured inside the control's process by winprobe_textfit.dll, hooked into
+// the control's thread, which answers through shared memory.
+struct TextFitProbe {
+  UINT request;
+  char* result;
+};
+
+BOOL CALLBACK PrintTextFit(HWND control, LPARAM parameter) {
+  const auto* probe = reinterpret_cast<const TextFitProbe*>(parameter);
+  if (TextOf(control).empty()) return TRUE;
+  probe->result[0] = 0;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(control, probe->request, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  if (probe->result[0]) std::printf("%s\n", probe->result);
+  return TRUE;
+}
+
+int PrintTextFits(HWND window) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dll(path, length);
+  dll = dll.substr(0, dll.rfind(L'\\') + 1) + L"winprobe_textfit.dll";
+  HMODULE module = LoadLibraryW(dll.c_str());
+  auto hook = module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, "TextFitHook")))
+                     : nullptr;
+  if (!hook) {
+    std::fprintf(stderr, "winprobe: cannot load %ls\n", dll.c_str());
+    return 1;
+  }
+  const std::wstring name = L"winprobe-textfit-" + std::to_wstring(GetCurrentProcessId());
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 256, name.c_str());
+  char* result = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 256)) : nullptr;
+  HHOOK installed = result ? SetWindowsHookExW(WH_CALLWNDPROC, hook, module, GetWindowThreadProcessId(window, nullptr))
+                           : nullptr;
+  if (installed) {
+    TextFitProbe probe{RegisterWindowMessageW(L"winprobe.textfit"), result};
+    EnumChildWindows(window, PrintTextFit, reinterpret_cast<LPARAM>(&probe));
+    UnhookWindowsHookEx(installed);
+  }
+  if (result) UnmapViewOfFile(result);
+  if (mapping) CloseHandle(mapping);
+  return installed ? 0 : 1;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
-                       "client HWND | columns HWND | itemrects HWND | style HWND | "
+                       "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | "
                        "post HWND MESSAGE WPARAM LPARAM\n");
   return 2;
 }
@@ -228,6 +278,9 @@ int main() {
   if (command == L"client") return PrintClient(window);
   if (command == L"columns") return PrintColumns(window);
   if (command == L"itemrects") return PrintItemRects(window);
+  if (command == L"textfit") {
+    return PrintTextFits(window);
+  }
   if (command == L"style") {
     std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));

@@ -8,6 +8,7 @@
 #include "common/program_keys.h"
 #include "common/shell_win.h"
 #include "common/text16.h"
+#include "common/window_dpi_win.h"
 #include "tollwren/app/about_box_win.h"
 #include "tollwren/app/command_line.h"
 #include "tollwren/app/language_menu_win.h"
@@ -27,6 +28,18 @@ constexpr char16_t kUpdaterAboutTitle[] = u"About Tollwren";
 constexpr WPARAM kDamagedExitCode = 1;
 constexpr DWORD kNewestKnownWindows = 7000;  // major x 1000 + minor
 constexpr char kPublisherKeysEntry[] = "keys.pem";
+
+// The dialog manager's own scaling on a DPI change is switched off where
+// there is one (Windows 10 1703 and later): the skin scales every font and
+// control itself.
+void TakeOverDpiChanges(HWND dialog) {
+  using Function = BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  auto function = user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(
+                               GetProcAddress(user32, "SetDialogDpiChangeBehavior")))
+                         : nullptr;
+  if (function) function(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+}
 
 DWORD WindowsVersion() {
   OSVERSIONINFOW version = {};
@@ -87,6 +100,21 @@ INT_PTR CUpdaterDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RenderSkinTexts();
       InvalidateRect(dialog_, nullptr, TRUE);
       return TRUE;
+    case kTextRefreshMessage: {
+      // A new status or news text may need more room than the last one.
+      const bool handled = flow_.HandleDialogMessage(message, wParam, lParam);
+      skin_.LayOut(dialog_, settings_.showCloseButton);
+      return handled ? TRUE : FALSE;
+    }
+    case WM_DPICHANGED:
+      // Moved to a monitor of another scale: the skin, its fonts and the
+      // layout at the new DPI, in the rectangle the system suggests.
+      skin_.SetDpi(HIWORD(wParam));
+      skin_.CreateFonts(dialog_, settings_, charset_);
+      MoveToSuggestedRect(dialog_, lParam);
+      skin_.LayOut(dialog_, settings_.showCloseButton);
+      RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      return TRUE;
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       if (id >= kFirstLanguageCommand && id < kFirstLanguageCommand + kLanguageCommandCount) {
@@ -135,6 +163,8 @@ void CUpdaterDialog::Initialize() {
     return;
   }
 
+  TakeOverDpiChanges(dialog_);
+  skin_.SetDpi(WindowDpi(dialog_));
   skin_.LoadImages(archive_, programPath_.c_str());
   LoadPublisherKeys();
   // "/SILENT" installs unasked only what a publisher signed; a copy that

@@ -144,6 +144,59 @@ TEST(SkinLayout, FollowsTheBackgroundWidth) {
   EXPECT_EQ(layout.language.x, 600 - 24 - 10);
 }
 
+TEST(SkinLayout, ScalesEveryFigureByTheDpi) {
+  // The background is scaled before the layout: 600 x 300 at 96 is 900 wide at 144.
+  const CSkinLayout at96 = LayOutSkin(600, true, 16, 16, 24, 16);
+  const CSkinLayout at144 = LayOutSkin(900, true, 24, 24, 36, 24, 144);
+  const CControlRect pairs[][2] = {{at96.status, at144.status},         {at96.news, at144.news},
+                                   {at96.close, at144.close},           {at96.language, at144.language},
+                                   {at96.choices[2], at144.choices[2]}, {at96.progress, at144.progress}};
+  for (const auto& pair : pairs) {
+    EXPECT_EQ(pair[1].x, ScaleForDpi(pair[0].x, 144));
+    EXPECT_EQ(pair[1].y, ScaleForDpi(pair[0].y, 144));
+    EXPECT_EQ(pair[1].width, ScaleForDpi(pair[0].width, 144));
+    EXPECT_EQ(pair[1].height, ScaleForDpi(pair[0].height, 144));
+  }
+}
+
+TEST(SkinLayout, MakesRoomForTextsThatDoNotFit) {
+  // Texts measured as fixed sizes (a text wider than the wrap width holds a
+  // word that does not wrap).
+  struct Case {
+    const char* what;
+    CTextExtent status;
+    CTextExtent news;
+    int dpi;
+    int statusWidth, statusHeight, rowTop, newsTop, newsHeight;
+  };
+  const Case cases[] = {
+      {"texts that fit move nothing", {280, 34}, {400, 16}, 96, 300, 65, 150, 190, 70},
+      {"four lines: the buttons move down", {290, 68}, {400, 16}, 96, 300, 74, 159, 199, 70},
+      {"a word too long widens the line", {420, 17}, {400, 16}, 96, 420, 65, 150, 190, 70},
+      {"the widest line keeps the margins", {900, 17}, {400, 16}, 96, 580, 65, 150, 190, 70},
+      {"never below the window", {290, 400}, {400, 16}, 96, 300, 175, 260, 300, 0},
+      {"a tall news line ends at the window's edge", {280, 34}, {400, 150}, 96, 300, 65, 150, 190, 110},
+      {"at 144 the gap scales", {440, 120}, {600, 24}, 144, 450, 129, 257, 317, 105},
+  };
+  for (const Case& c : cases) {
+    const int width = ScaleForDpi(600, c.dpi);
+    const int height = ScaleForDpi(300, c.dpi);
+    CSkinLayout layout = LayOutSkin(width, true, 16, 16, 24, 16, c.dpi);
+    MakeRoomForTexts(
+        layout, width, height, c.dpi, [&](int) { return c.status; }, [&](int) { return c.news; });
+    EXPECT_EQ(layout.status.width, c.statusWidth) << c.what;
+    EXPECT_EQ(layout.status.x, (width - c.statusWidth) / 2) << c.what;
+    EXPECT_EQ(layout.status.height, c.statusHeight) << c.what;
+    for (const CControlRect& row : {layout.choices[0], layout.choices[2], layout.progress}) {
+      EXPECT_EQ(row.y, c.rowTop) << c.what;
+      EXPECT_LE(row.Bottom(), height) << c.what;
+    }
+    EXPECT_LE(layout.status.Bottom(), c.rowTop) << c.what;
+    EXPECT_EQ(layout.news.y, c.newsTop) << c.what;
+    EXPECT_EQ(layout.news.height, c.newsHeight) << c.what;
+  }
+}
+
 // Every delivered language file: all keys the updater knows, no misspelt
 // placeholder, and fonts asked for in the set its script needs.
 TEST(DeliveredLanguages, CompleteAndInTheirScript) {
