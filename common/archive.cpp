@@ -1,6 +1,7 @@
 #include "common/archive.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -49,20 +50,89 @@ uint8_t ArchiveKeyByte(const uint8_t* key, uint32_t keyLength, uint32_t position
                  uint8_t((length % 255 + i) % 256));
 }
 
+namespace {
+
+// ArchiveKeyByte position after position, its three key indexes stepped
+// instead of divided: i % length and (length / 2 + i) % length count up,
+// (255 - i) % length counts down, and the last term is the low byte of
+// length % 255 + i. Only where 255 - i wraps around 2^32 (at 256) does the
+// mirrored index jump.
+class CKeyStream {
+ public:
+  CKeyStream(const uint8_t* key, uint32_t length)
+      : key_(key), length_(length), middle_((length / 2) % length), mirrored_(255u % length),
+        low_(uint8_t(length % 255)) {}
+
+  uint8_t Next() {
+    if (position_ == 256) mirrored_ = uint32_t(255u - position_) % length_;
+    const uint8_t byte = uint8_t(key_[middle_] ^ key_[mirrored_] ^ key_[forward_] ^ low_);
+    if (++forward_ == length_) forward_ = 0;
+    if (++middle_ == length_) middle_ = 0;
+    mirrored_ = mirrored_ == 0 ? length_ - 1 : mirrored_ - 1;
+    ++low_;
+    ++position_;
+    return byte;
+  }
+
+ private:
+  const uint8_t* key_;
+  uint32_t length_;
+  uint32_t position_ = 0;
+  uint32_t forward_ = 0;
+  uint32_t middle_;
+  uint32_t mirrored_;
+  uint8_t low_;
+};
+
+uint32_t GreatestCommonDivisor(uint32_t a, uint32_t b) {
+  while (b != 0) {
+    const uint32_t r = a % b;
+    a = b;
+    b = r;
+  }
+  return a;
+}
+
+}  // namespace
+
 void ScrambleArchiveBytes(const uint8_t* key, uint32_t keyLength, uint8_t* data, uint32_t size) {
   if (keyLength == 0 || key == nullptr || data == nullptr) {
     return;
   }
-  for (uint32_t i = 0; i < size; ++i) {
-    data[i] ^= ArchiveKeyByte(key, keyLength, i);
+  CKeyStream stream(key, keyLength);
+  // From position 256 on every index steps without jumps: the key bytes
+  // repeat after lcm(length, 256) positions. A large entry is scrambled with
+  // one period of them, made once.
+  constexpr uint32_t kSteadyFrom = 256;
+  const uint32_t period = keyLength / GreatestCommonDivisor(keyLength, 256) * 256;
+  uint32_t i = 0;
+  if (size <= kSteadyFrom || size - kSteadyFrom < 4 * period) {
+    for (; i < size; ++i) data[i] ^= stream.Next();
+    return;
+  }
+  for (; i < kSteadyFrom; ++i) data[i] ^= stream.Next();
+  std::vector<uint8_t> repeating(period);
+  for (uint8_t& byte : repeating) byte = stream.Next();
+  while (i < size) {
+    const uint32_t count = size - i < period ? size - i : period;
+    uint8_t* block = data + i;
+    for (uint32_t k = 0; k < count; ++k) block[k] ^= repeating[k];
+    i += count;
   }
 }
 
 uint32_t ArchiveChecksum(const uint8_t* data, uint32_t size) {
-  uint32_t sum = 0;
-  for (uint32_t i = 0; i < size; ++i) {
-    sum ^= uint32_t(data[i]) << (i % 24);
+  // Each byte is shifted by its position modulo 24 and the shifted bytes are
+  // combined with XOR: the bytes of one shift can be combined first.
+  constexpr uint32_t kShifts = 24;
+  uint8_t columns[kShifts] = {};
+  uint32_t i = 0;
+  for (; i + kShifts <= size; i += kShifts) {
+    for (uint32_t k = 0; k < kShifts; ++k) columns[k] ^= data[i + k];
   }
+  for (uint32_t k = 0; i < size; ++i, ++k) columns[k] ^= data[i];
+  uint32_t sum = 0;
+  for (uint32_t k = 0; k < kShifts; ++k) sum ^= uint32_t(columns[k]) << k;
   return sum;
 }
 
