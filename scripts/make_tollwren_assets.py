@@ -3,11 +3,14 @@
 
     assets/tollwren/bmk.bmp        background, 600 x 300 (it also sets the window size)
     assets/tollwren/bmc.bmp        close button, 16 x 16, drawn over the background behind it
+    assets/tollwren/bmk@2x.bmp     the background at twice the size, for scales above 100 %
+    assets/tollwren/bmc@2x.bmp     the close button at twice the size
     assets/tollwren/NAME.bmp       the flag (or badge) of each delivered language, 24 x 16
     tollwren/app/tollwren.ico      the program icon, 16 x 16 and 32 x 32
 
 Every image is drawn from simple shapes, each pixel averaged over 4 x 4
-samples so that edges are smooth.
+samples so that edges are smooth (2 x 2 for the twice-as-large images: the
+same samples per area).
 Usage: scripts/make_tollwren_assets.py [ASSET_FOLDER [ICON_FILE]]
 """
 import math
@@ -34,19 +37,21 @@ def mix(a, b, t):
     return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
 
 
-def render(width, height, shade):
-    """shade(x, y) -> (r, g, b) at a point in pixel units; averaged over samples."""
+def render(width, height, shade, scale=1):
+    """shade(x, y) -> (r, g, b) at a point in pixel units of the 1x image;
+    the image is scale times as large, each pixel averaged over samples."""
+    samples = SAMPLES // scale
     rows = []
-    for y in range(height):
+    for y in range(height * scale):
         row = []
-        for x in range(width):
+        for x in range(width * scale):
             total = [0.0, 0.0, 0.0]
-            for sy in range(SAMPLES):
-                for sx in range(SAMPLES):
-                    c = shade(x + (sx + 0.5) / SAMPLES, y + (sy + 0.5) / SAMPLES)
+            for sy in range(samples):
+                for sx in range(samples):
+                    c = shade((x + (sx + 0.5) / samples) / scale, (y + (sy + 0.5) / samples) / scale)
                     for i in range(3):
                         total[i] += c[i]
-            row.append(tuple(int(round(v / SAMPLES ** 2)) for v in total))
+            row.append(tuple(int(round(v / samples ** 2)) for v in total))
         rows.append(row)
     return rows
 
@@ -311,6 +316,8 @@ def main():
     os.makedirs(folder, exist_ok=True)
     write_bmp(os.path.join(folder, "bmk.bmp"), render(WIDTH, HEIGHT, background))
     write_bmp(os.path.join(folder, "bmc.bmp"), render(CLOSE_SIZE, CLOSE_SIZE, close_button))
+    write_bmp(os.path.join(folder, "bmk@2x.bmp"), render(WIDTH, HEIGHT, background, scale=2))
+    write_bmp(os.path.join(folder, "bmc@2x.bmp"), render(CLOSE_SIZE, CLOSE_SIZE, close_button, scale=2))
     for name, shade in FLAGS.items():
         write_bmp(os.path.join(folder, name + ".bmp"), render(FLAG_W, FLAG_H, framed(shade)))
     write_ico(icon, [icon_images(16), icon_images(32)])
