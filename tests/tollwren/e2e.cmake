@@ -20,3 +20,8 @@ if(WIN32 AND TARGET tollwren)
   add_window_test(tollwren_unattended_tests "${CMAKE_CURRENT_LIST_DIR}/e2e/test_unattended.py")
   set_tests_properties(tollwren_unattended_tests PROPERTIES TIMEOUT 1500)
 endif()
+# The updater at 96, 144 and 192 DPI in every delivered language.
+if(WIN32 AND TARGET tollwren)
+  add_window_test(tollwren_dpi_tests "${CMAKE_CURRENT_LIST_DIR}/e2e/test_updater_dpi.py")
+  set_tests_properties(tollwren_dpi_tests PROPERTIES TIMEOUT 1500)
+endif()

@@ -11,8 +11,8 @@ constexpr int kChoiceTop = 150;
 constexpr int kChoiceHeight = 30;
 constexpr int kNewsTop = 190;
 constexpr int kNewsHeight = 70;
-// Between a status text that needs more than its line and the buttons.
-constexpr int kTextGap = 6;
+// Kept free between the status text and the buttons below it.
+constexpr int kTextGap = 10;
 
 // A text line widened for a word that does not wrap, centred.
 void Widen(CControlRect& line, int wanted, int clientWidth, int margin) {
@@ -56,7 +56,8 @@ void MakeRoomForTexts(CSkinLayout& layout, int clientWidth, int clientHeight, in
   const int margin = ScaleForDpi(kMargin, dpi);
   CControlRect& status = layout.status;
   const CTextExtent statusText = FitWidth(status, clientWidth, margin, measureStatus);
-  if (statusText.height > status.height) status.height = statusText.height + ScaleForDpi(kTextGap, dpi);
+  const int statusRoom = statusText.height + ScaleForDpi(kTextGap, dpi);
+  if (statusRoom > status.height) status.height = statusRoom;
 
   // The buttons and the bar share one row under the status line.
   const int rowHeight = layout.progress.height;

@@ -42,7 +42,8 @@ using CTextMeasure = std::function<CTextExtent(int wrapWidth)>;
 
 // Makes room for the status and news texts in a laid-out skin: a status
 // text with a word too long for its line gets a wider line (at most the
-// client width less the margins), a text taller than its line a taller line,
+// client width less the margins), a text that would come closer than 10
+// pixels (at 96 DPI) to the buttons below it a taller line,
 // and the choice buttons and progress bar, then the news line, move down as
 // far as it takes, but never out of the client area (a text that cannot
 // fit even then is cut). With texts that fit nothing moves.

@@ -171,12 +171,13 @@ TEST(SkinLayout, MakesRoomForTextsThatDoNotFit) {
   };
   const Case cases[] = {
       {"texts that fit move nothing", {280, 34}, {400, 16}, 96, 300, 65, 150, 190, 70},
-      {"four lines: the buttons move down", {290, 68}, {400, 16}, 96, 300, 74, 159, 199, 70},
+      {"four lines: the buttons move down", {290, 68}, {400, 16}, 96, 300, 78, 163, 203, 70},
+      {"a text that would touch the buttons", {290, 60}, {400, 16}, 96, 300, 70, 155, 195, 70},
       {"a word too long widens the line", {420, 17}, {400, 16}, 96, 420, 65, 150, 190, 70},
       {"the widest line keeps the margins", {900, 17}, {400, 16}, 96, 580, 65, 150, 190, 70},
       {"never below the window", {290, 400}, {400, 16}, 96, 300, 175, 260, 300, 0},
       {"a tall news line ends at the window's edge", {280, 34}, {400, 150}, 96, 300, 65, 150, 190, 110},
-      {"at 144 the gap scales", {440, 120}, {600, 24}, 144, 450, 129, 257, 317, 105},
+      {"at 144 the gap scales", {440, 120}, {600, 24}, 144, 450, 135, 263, 323, 105},
   };
   for (const Case& c : cases) {
     const int width = ScaleForDpi(600, c.dpi);
