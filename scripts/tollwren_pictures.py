@@ -116,9 +116,11 @@ def wait_question(tool, window):
     window.wait_text(scene.STATUS, lambda t: "2.0" in t, 10, "the question")
 
 
-def wait_progress(window):
+def wait_progress(window, of=" KB of "):
+    """Waits until the status line counts kilobytes; of: what stands between
+    the two numbers in the window's language."""
     window.wait_visible(scene.PROGRESS)
-    window.wait_text(scene.STATUS, lambda t: " KB of " in t and not t.split("\n")[-1].startswith("0 "), 20,
+    window.wait_text(scene.STATUS, lambda t: of in t and not t.split("\n")[-1].startswith("0 "), 20,
                      "the download under way")
 
 
