@@ -148,18 +148,15 @@ void AddSystemMenuEntries(HWND dialog) {
   menu.AppendSeparator();
 }
 
-// The row type icons at the size for the dialog's DPI, given to the list.
-void LoadTypeIcons() {
-  gOptionList.SetSmallImageList(nullptr);  // the list never shows a destroyed list
+// The row type icons at the size for the dialog's DPI.
+void CreateTypeIcons() {
   gTypeIcons.CreateSquare(TypeIconSize(MainDialogDpi()));
   for (int id : kTypeIconOrder) gTypeIcons.AddIcon(Instance(), id);
-  gOptionList.SetSmallImageList(gTypeIcons.Handle());
 }
 
 void PrepareOptionList(HWND dialog) {
   const EditorOptions& options = gEditorOptions;
-  gTypeIcons.CreateSquare(TypeIconSize(MainDialogDpi()));
-  for (int id : kTypeIconOrder) gTypeIcons.AddIcon(Instance(), id);
+  CreateTypeIcons();
 
   gOptionList.Attach(GetDlgItem(dialog, IDC_OPTION_LIST));
   gOptionList.SetCharacterWidth(
@@ -176,6 +173,18 @@ void PrepareOptionList(HWND dialog) {
   gOptionList.SetColourScheme(kOptionListColourScheme);
   gOptionList.ShowGridLines(options.listGridLines != 0);
   gOptionList.InfoTips(true);
+}
+
+// The window moved to a monitor of another DPI (WM_DPICHANGED).
+void FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  const int oldDpi = MainDialogDpi();
+  if (!OnDialogDpiChanged(dialog, IDC_BANNER, gBanner, wParam, lParam)) return;
+  gOptionList.SetSmallImageList(nullptr);  // the list never holds a destroyed image list
+  CreateTypeIcons();
+  gOptionList.SetSmallImageList(gTypeIcons.Handle());
+  gOptionList.SetColumnWidth(0, MulDiv(gOptionList.GetColumnWidth(0), MainDialogDpi(), oldDpi));
+  LayOutControls(dialog);
+  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 BOOL InitMainDialog(HWND dialog) {
@@ -302,10 +311,7 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       if (gEditorState.mainWindow) LayOutControls(dialog);
       return TRUE;
     case WM_DPICHANGED:
-      if (OnDialogDpiChanged(dialog, IDC_BANNER, gBanner, wParam, lParam)) {
-        LoadTypeIcons();
-        LayOutControls(dialog);
-      }
+      FollowDpiChange(dialog, wParam, lParam);
       return TRUE;
     case WM_COMMAND:
       return OnCommand(dialog, LOWORD(wParam));
