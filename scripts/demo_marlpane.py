@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Headless part of scripts/demo-marlpane: marlpane.exe under its own Xvfb,
 driven through the X server as a person would (tests/marlpane/e2e).
-Usage: scripts/demo_marlpane.py WORK_FOLDER [--screenshot PATH]
+Usage: scripts/demo_marlpane.py WORK_FOLDER [--screenshot PATH] [--dpi DPI]
 WORK_FOLDER holds marlpane.exe and the sample. With --screenshot the picture
 of the window goes to PATH and the editor is closed without an edit (the
-README's screenshot: scripts/screenshot-marlpane)."""
+README's screenshots: scripts/screenshot-marlpane). --dpi runs the display
+at that DPI (96 when not given), in a Wine prefix of its own."""
 import os
 import subprocess
 import sys
@@ -17,8 +18,10 @@ from marlpane_app import (SAVE, SAVED, Editor, open_editor, wait_popup,  # noqa:
 
 def main():
     work = sys.argv[1]
-    picture = sys.argv[3] if len(sys.argv) > 3 and sys.argv[2] == "--screenshot" else None
-    desktop = wintest.Desktop("demo")
+    options = dict(zip(sys.argv[2::2], sys.argv[3::2]))
+    picture = options.get("--screenshot")
+    dpi = int(options.get("--dpi", 96))
+    desktop = wintest.Desktop("demo" if dpi == 96 else "demo_dpi%d" % dpi, dpi=None if dpi == 96 else dpi)
     try:
         editor = Editor(desktop, work, exe=os.path.join(work, "marlpane.exe"))
         rows = editor.wait_rows()

@@ -2,9 +2,13 @@
 """Draws the pictures of marlpane:
 
     marlpane/app/icons/*.ico     the window icon and the row type icons, each
-                                 16 x 16 and 32 x 32 (32-bit colour with a mask)
+                                 16, 20, 24 and 32 pixels square (32-bit colour
+                                 with a mask): one size for each display scale
+                                 from 100 % to 200 %
     assets/marlpane/banner.bmp   the default banner above the option list,
                                  24-bit, 600 x 64
+    assets/marlpane/banner@2x.bmp  the same banner drawn at 1200 x 128, shown
+                                 instead of a stretched banner.bmp above 100 %
     assets/marlpane/settings     the 84-byte settings record (its bytes are not
                                  read by the editor; it only has to be there)
 
@@ -38,7 +42,9 @@ class Canvas:
 
     A pixel belongs to a shape when its centre lies inside it, so the
     16-pixel icon is crisp pixel art and the 32-pixel one the same drawing
-    at twice the detail."""
+    at twice the detail. At the sizes between (20 and 24) outlines and the
+    pixels of the unit font keep a whole number of pixels, so that a frame
+    is as thick on every side and letters stay even."""
 
     def __init__(self, size):
         self.size = size
@@ -58,14 +64,20 @@ class Canvas:
     def rect(self, x0, y0, x1, y1, colour):
         self._fill(lambda u, v: colour if x0 <= u < x1 and y0 <= v < y1 else None, (x0, y0, x1, y1))
 
+    def snap(self, unit):
+        """The first pixel whose centre lies at or after the unit coordinate."""
+        return math.ceil(unit * self.scale - 0.5)
+
     def frame(self, x0, y0, x1, y1, outline, fill=None, width=1.0):
-        def inside(u, v):
-            if not (x0 <= u < x1 and y0 <= v < y1):
-                return None
-            if u < x0 + width or u >= x1 - width or v < y0 + width or v >= y1 - width:
-                return outline
-            return fill
-        self._fill(inside, (x0, y0, x1, y1))
+        # In whole pixels: the outline as thick on every side.
+        px0, py0, px1, py1 = self.snap(x0), self.snap(y0), self.snap(x1), self.snap(y1)
+        thick = max(1, int(width * self.scale + 0.5))
+        for py in range(max(0, py0), min(self.size, py1)):
+            for px in range(max(0, px0), min(self.size, px1)):
+                edge = px < px0 + thick or px >= px1 - thick or py < py0 + thick or py >= py1 - thick
+                colour = outline if edge else fill
+                if colour:
+                    self.pixels[py][px] = colour
 
     def ellipse(self, cx, cy, rx, ry, colour):
         self._fill(lambda u, v: colour if ((u - cx) / rx) ** 2 + ((v - cy) / ry) ** 2 <= 1 else None,
@@ -96,14 +108,19 @@ class Canvas:
         self._fill(inside, (min(xs), min(ys), max(xs), max(ys)))
 
     def text(self, x, y, text, colour):
-        """Glyphs of the small unit font below, one unit apart."""
+        """Glyphs of the small unit font below, one unit apart; a glyph pixel
+        is a whole number of pixels (1 up to 31 pixels, 2 at 32)."""
+        dot = max(1, int(self.scale))
+        px, py = self.snap(x), self.snap(y)
         for ch in text:
             rows = FONT[ch]
             for r, bits in enumerate(rows):
                 for c, bit in enumerate(bits):
                     if bit == "#":
-                        self.rect(x + c, y + r, x + c + 1, y + r + 1, colour)
-            x += len(rows[0]) + 1
+                        for yy in range(py + r * dot, min(self.size, py + (r + 1) * dot)):
+                            for xx in range(px + c * dot, min(self.size, px + (c + 1) * dot)):
+                                self.pixels[yy][xx] = colour
+            px += (len(rows[0]) + 1) * dot
 
 
 FONT = {
@@ -345,6 +362,10 @@ ICONS = {
 }
 
 
+# The sizes of every icon: 16 at 100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %.
+ICON_SIZES = (16, 20, 24, 32)
+
+
 def icon_image(canvas):
     """One icon image: BITMAPINFOHEADER, 32-bit BGRA rows and the AND mask,
     both bottom-up."""
@@ -368,7 +389,7 @@ def icon_image(canvas):
 
 def write_icon(path, draw):
     images = []
-    for size in (16, 32):
+    for size in ICON_SIZES:
         canvas = Canvas(size)
         draw(canvas)
         images.append((size, icon_image(canvas)))
@@ -477,44 +498,52 @@ BAND_LEFT = (0x1F, 0x4E, 0x8C)
 BAND_RIGHT = (0x4C, 0x8E, 0xD0)
 
 
-def banner_background(x, y):
-    edge = 6  # rounded band corners
-    inside = True
-    for cx, cy in ((edge, edge), (BANNER_WIDTH - 1 - edge, edge), (edge, BANNER_HEIGHT - 1 - edge),
-                   (BANNER_WIDTH - 1 - edge, BANNER_HEIGHT - 1 - edge)):
-        if (x < edge or x > BANNER_WIDTH - 1 - edge) and (y < edge or y > BANNER_HEIGHT - 1 - edge):
-            if abs(x - cx) <= edge and abs(y - cy) <= edge:
-                inside = math.hypot(x - cx, y - cy) <= edge
-    if not inside:
-        return DIALOG
-    colour = mix(BAND_LEFT, BAND_RIGHT, x / BANNER_WIDTH)
-    # a lighter sheen over the upper half
-    if y < BANNER_HEIGHT // 2:
-        colour = mix(colour, (255, 255, 255), 0.10 * (1 - y / (BANNER_HEIGHT / 2)))
-    return colour
+def banner_background(k):
+    """The band of the banner drawn k times as large: its pixel colours."""
+    width, height, edge = BANNER_WIDTH * k, BANNER_HEIGHT * k, 6 * k  # rounded band corners
+
+    def colour_at(x, y):
+        inside = True
+        for cx, cy in ((edge, edge), (width - 1 - edge, edge), (edge, height - 1 - edge),
+                       (width - 1 - edge, height - 1 - edge)):
+            if (x < edge or x > width - 1 - edge) and (y < edge or y > height - 1 - edge):
+                if abs(x - cx) <= edge and abs(y - cy) <= edge:
+                    inside = math.hypot(x - cx, y - cy) <= edge
+        if not inside:
+            return DIALOG
+        colour = mix(BAND_LEFT, BAND_RIGHT, x / width)
+        # a lighter sheen over the upper half
+        if y < height // 2:
+            colour = mix(colour, (255, 255, 255), 0.10 * (1 - y / (height / 2)))
+        return colour
+    return colour_at
 
 
-def draw_banner(path):
-    banner = Banner(BANNER_WIDTH, BANNER_HEIGHT, banner_background)
+def draw_banner(path, k=1):
+    """The banner at k times its size (1: banner.bmp, 2: banner@2x.bmp), every
+    figure of the drawing multiplied, so that the larger one has the detail
+    of its size."""
+    banner = Banner(BANNER_WIDTH * k, BANNER_HEIGHT * k, banner_background(k))
     white = (0xFF, 0xFF, 0xFF)
     pale = (0xC8, 0xDC, 0xF4)
     # The rows motif on the right: option rows with a value being typed.
-    left = BANNER_WIDTH - 190
+    left = (BANNER_WIDTH - 190) * k
     for i in range(4):
-        y = 11 + i * 11
+        y = (11 + i * 11) * k
         shade = mix(BAND_RIGHT, white, 0.25 if i % 2 else 0.15)
-        for yy in range(y, y + 8):
-            for xx in range(left, left + 170):
+        for yy in range(y, y + 8 * k):
+            for xx in range(left, left + 170 * k):
                 banner.pixels[yy][xx] = shade if i != 2 else mix(BAND_RIGHT, (0xF2, 0xC1, 0x3A), 0.85)
-        for yy in range(y + 3, y + 5):
-            for xx in range(left + 6, left + 50):
+        for yy in range(y + 3 * k, y + 5 * k):
+            for xx in range(left + 6 * k, left + 50 * k):
                 banner.pixels[yy][xx] = mix(shade, white, 0.7)
-            for xx in range(left + 70, left + (150 if i != 2 else 120)):
+            for xx in range(left + 70 * k, left + (150 if i != 2 else 120) * k):
                 banner.pixels[yy][xx] = mix(shade, BAND_LEFT, 0.5) if i != 2 else BAND_LEFT
-    for yy in range(11 + 22, 11 + 30):  # the caret of the row being edited
-        banner.pixels[yy][left + 123] = BAND_LEFT
-    end = banner.lettering("Marlpane", 24, 45, 22, 4.2, white)
-    banner.lettering("settings editor", end + 16, 45, 10, 1.9, pale)
+    for yy in range((11 + 22) * k, (11 + 30) * k):  # the caret of the row being edited
+        for xx in range((BANNER_WIDTH - 190 + 123) * k, (BANNER_WIDTH - 190 + 124) * k):
+            banner.pixels[yy][xx] = BAND_LEFT
+    end = banner.lettering("Marlpane", 24 * k, 45 * k, 22 * k, 4.2 * k, white)
+    banner.lettering("settings editor", end + 16 * k, 45 * k, 10 * k, 1.9 * k, pale)
     banner.write(path)
 
 
@@ -527,6 +556,7 @@ def main():
     for resource, (name, draw) in sorted(ICONS.items()):
         write_icon(os.path.join(icons, "%d_%s.ico" % (resource, name)), draw)
     draw_banner(os.path.join(assets, "banner.bmp"))
+    draw_banner(os.path.join(assets, "banner@2x.bmp"), 2)
     with open(os.path.join(assets, "settings"), "wb") as f:
         f.write(bytes(84))
 

@@ -5,11 +5,13 @@
 #include <string>
 
 #include "common/bitmap_image.h"
+#include "common/dpi_scale.h"
 #include "common/icon_list_win.h"
 #include "common/menu_builder_win.h"
 #include "common/shell_win.h"
 #include "common/text16.h"
 #include "marlpane/app/about_box_win.h"
+#include "marlpane/app/dialog_dpi_win.h"
 #include "marlpane/app/editor_options.h"
 #include "marlpane/app/editor_state.h"
 #include "marlpane/app/dialog_layout.h"
@@ -66,9 +68,10 @@ void Close(HWND dialog) { PostMessageW(dialog, WM_ENDSESSION, 1, 0); }
 void LayOutControls(HWND dialog) {
   RECT client = {};
   GetClientRect(dialog, &client);
-  const MainLayout layout =
-      ComputeMainLayout(client.right - client.left, client.bottom - client.top,
-                        gEditorOptions.mainWindowSideMargin, gBanner.Width(), gBanner.Height());
+  const MainLayout layout = ComputeMainLayout(
+      client.right - client.left, client.bottom - client.top, gEditorOptions.mainWindowSideMargin,
+      ShownBannerWidth(gBanner), ShownBannerHeight(gBanner), MainDialogDpi(),
+      TwoLinesHeight(GetDlgItem(dialog, IDC_TIP_LINE)));
   MoveControl(dialog, IDC_OPTION_LIST, layout.list);
   gOptionList.StretchLastColumnDefault();
   MoveControl(dialog, IDC_TIP_LINE, layout.tip);
@@ -92,15 +95,25 @@ void PlaceMainWindow(HWND dialog) {
   const int desktopWidth = desktop.right - desktop.left;
   const int desktopHeight = desktop.bottom - desktop.top;
   EditorOptions& options = gEditorOptions;
+  // The options' figures are pixels at 96 DPI (negative ones stay negative).
+  const int dpi = MainDialogDpi();
+  const int x = ScaleForDpi(options.mainWindowX, dpi);
+  const int y = ScaleForDpi(options.mainWindowY, dpi);
+  RECT client = {};
+  GetClientRect(dialog, &client);
+  const int width = options.mainWindowWidth >= 0
+                        ? ScaleForDpi(options.mainWindowWidth, dpi)
+                        : WidthForBanner(window.right - window.left, client.right - client.left,
+                                         ShownBannerWidth(gBanner), dpi);
   Box placed = PlaceWindow(
-      Box{window.left, window.top, window.right - window.left, window.bottom - window.top},
-      options.mainWindowX, options.mainWindowY, options.mainWindowWidth, options.mainWindowHeight,
-      desktopWidth, desktopHeight);
+      Box{window.left, window.top, window.right - window.left, window.bottom - window.top}, x, y,
+      width, ScaleForDpi(options.mainWindowHeight, dpi), desktopWidth, desktopHeight);
   ApplyPlacement(dialog, placed);
   if (options.mainWindowAutoResize && options.mainWindowHeight < 0) {
-    options.mainWindowHeight = AutoResizedHeight(gOptionList.ItemCount(), desktop.bottom, placed.y);
-    placed = PlaceWindow(placed, options.mainWindowX, options.mainWindowY, options.mainWindowWidth,
-                         options.mainWindowHeight, desktopWidth, desktopHeight);
+    options.mainWindowHeight =
+        AutoResizedHeight(gOptionList.ItemCount(), desktop.bottom, placed.y, dpi);
+    placed = PlaceWindow(placed, x, y, width, options.mainWindowHeight, desktopWidth,
+                         desktopHeight);
     ApplyPlacement(dialog, placed);
   }
 }
@@ -135,12 +148,19 @@ void AddSystemMenuEntries(HWND dialog) {
   menu.AppendSeparator();
 }
 
+// The row type icons at the size for the dialog's DPI.
+void CreateTypeIcons() {
+  gTypeIcons.CreateSquare(TypeIconSize(MainDialogDpi()));
+  for (int id : kTypeIconOrder) gTypeIcons.AddIcon(Instance(), id);
+}
+
 void PrepareOptionList(HWND dialog) {
   const EditorOptions& options = gEditorOptions;
-  gTypeIcons.CreateSquare(16);
-  for (int id : kTypeIconOrder) gTypeIcons.AddIcon(Instance(), id);
+  CreateTypeIcons();
 
   gOptionList.Attach(GetDlgItem(dialog, IDC_OPTION_LIST));
+  gOptionList.SetCharacterWidth(
+      static_cast<int16_t>(ScaleForDpi(CListView::kDefaultCharacterWidth, MainDialogDpi())));
   gOptionList.SetImageListsAndColours(gTypeIcons.Handle(), nullptr, options.listEvenBkColor,
                                       options.listEvenBkColor, options.listTextColor);
   gOptionList.SetOddRowColour(options.listOddBkColor);
@@ -155,10 +175,23 @@ void PrepareOptionList(HWND dialog) {
   gOptionList.InfoTips(true);
 }
 
+// The window moved to a monitor of another DPI (WM_DPICHANGED).
+void FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  const int oldDpi = MainDialogDpi();
+  if (!OnDialogDpiChanged(dialog, IDC_BANNER, gBanner, wParam, lParam)) return;
+  gOptionList.SetSmallImageList(nullptr);  // the list never holds a destroyed image list
+  CreateTypeIcons();
+  gOptionList.SetSmallImageList(gTypeIcons.Handle());
+  gOptionList.SetColumnWidth(0, MulDiv(gOptionList.GetColumnWidth(0), MainDialogDpi(), oldDpi));
+  LayOutControls(dialog);
+  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 BOOL InitMainDialog(HWND dialog) {
   EditorState& state = gEditorState;
   EditorOptions& options = gEditorOptions;
   state.mainWindow = reinterpret_cast<uintptr_t>(dialog);
+  TakeDialogDpi(dialog);
   SetWindowIcons(dialog);
   SetWindowTextW(dialog, AsWide(kProgramTitle));
   PostNotification(kNotifyStarted, reinterpret_cast<LPARAM>(dialog));
@@ -174,15 +207,17 @@ BOOL InitMainDialog(HWND dialog) {
   if (!LoadFromArchive(gBanner, gEditorArchive, state.programPath, kBannerEntry)) {
     return FailDamaged(dialog);
   }
-  gBanner.FitControl(dialog, IDC_BANNER);
-  gBanner.ShowInControl(dialog, IDC_BANNER);
+  ShowBannerAtDpi(dialog, IDC_BANNER, gBanner, gEditorArchive, state.programPath);
 
   ChooseSettingsFile(state);
   CSystemRowSources sources;
   gSettingsLoaded = gOptionList.LoadRows(state.settingsPath, state.typeDescriptionPath,
                                          gSettingsDocument, sources, options, gRows);
-  if (gSettingsLoaded && options.firstColumnWidth < 0) options.firstColumnWidth = gRows.labelWidth;
-  if (options.firstColumnWidth >= 0) gOptionList.SetColumnWidth(0, options.firstColumnWidth);
+  if (options.firstColumnWidth >= 0) {
+    gOptionList.SetColumnWidth(0, ScaleForDpi(options.firstColumnWidth, MainDialogDpi()));
+  } else if (gSettingsLoaded) {
+    gOptionList.SetColumnWidth(0, gRows.labelWidth);
+  }
 
   PlaceMainWindow(dialog);
   LayOutControls(dialog);
@@ -274,6 +309,9 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
     case WM_SIZE:
       // Also sent while the dialog is created, before its controls exist.
       if (gEditorState.mainWindow) LayOutControls(dialog);
+      return TRUE;
+    case WM_DPICHANGED:
+      FollowDpiChange(dialog, wParam, lParam);
       return TRUE;
     case WM_COMMAND:
       return OnCommand(dialog, LOWORD(wParam));

@@ -39,6 +39,9 @@ class CListView {
   // Removes every item, sets the image lists given (null ones are left
   // alone) and adds the stored extended styles to the current ones.
   virtual void SetImageListsMergeStyles(HIMAGELIST small, HIMAGELIST normal);
+  // Only the small image list (null: none), the rows and styles kept; the
+  // row height follows the images' height.
+  void SetSmallImageList(HIMAGELIST small);
   // Removes every item, sets the image lists given, the background, text
   // background and text colours, then the stored extended styles.
   virtual void SetImageListsAndColours(HIMAGELIST small, HIMAGELIST normal, COLORREF background,

@@ -73,6 +73,10 @@ void CListView::SetImageListsAndColours(HIMAGELIST small, HIMAGELIST normal, COL
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extendedStyles_);
 }
 
+void CListView::SetSmallImageList(HIMAGELIST small) {
+  if (list_) SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
 int CListView::AddColumn(const char16_t* title, int alignment, int image) {
   const int width = static_cast<int>(TextLength(title)) * characterWidth_ + 4;
   return InsertColumn(title, width, alignment, image);

@@ -216,7 +216,8 @@ bool CTypedListView::LoadRows(const char16_t* settingsPath, const char16_t* type
   DeleteAllItems();
   mirror_ = false;
   const bool built =
-      BuildRows(settingsPath, typesPath, settings, cells_, sources, options, GetColumnWidth(0), out);
+      BuildRows(settingsPath, typesPath, settings, cells_, sources, options, GetColumnWidth(0), out,
+                characterWidth_);
   mirror_ = true;
   windowsFound_.clear();
   if (!built) {

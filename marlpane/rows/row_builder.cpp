@@ -488,7 +488,7 @@ int32_t DescribeRow(CIniDocument& types, const char16_t* section, const char16_t
 
 bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocument& settings,
                CTypedCells& cells, CRowSources& sources, const EditorOptions& options,
-               int startWidth, BuiltRows& out) {
+               int startWidth, BuiltRows& out, int characterWidth) {
   out = BuiltRows();
   out.labelWidth = startWidth;
   if (!settingsPath) return false;
@@ -517,7 +517,7 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
       if (!room()) continue;  // keep counting so the walk stays in step
       RowDisplay display;
       display.label = KeyLabel(key.get());
-      out.labelWidth = std::max(out.labelWidth, static_cast<int>(display.label.size()) * 8);
+      out.labelWidth = std::max(out.labelWidth, static_cast<int>(display.label.size()) * characterWidth);
       const int row = cells.AppendRow();
       cells.SetCellText(row, 0, display.label.c_str());
       RowTableEntry tableEntry;

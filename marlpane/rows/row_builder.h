@@ -144,7 +144,7 @@ int32_t DescribeRow(CIniDocument& types, const char16_t* section, const char16_t
 struct BuiltRows {
   RowTable table;
   std::vector<RowDisplay> display;
-  int labelWidth = 0;  // the widest label at 8 pixels a character (at least the start width)
+  int labelWidth = 0;  // the widest label at characterWidth a character (at least the start width)
   bool descriptorsUsed = false;
 };
 
@@ -152,7 +152,8 @@ struct BuiltRows {
 // and the type description (typesPath, or when empty the settings path with
 // the extension ".ITP") and appends the rows to cells. False, with no rows,
 // when the settings file cannot be loaded. startWidth is the present width
-// of column 0.
+// of column 0; characterWidth the pixels a label character counts for (8 at
+// 96 DPI).
 bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocument& settings,
                CTypedCells& cells, CRowSources& sources, const EditorOptions& options,
-               int startWidth, BuiltRows& out);
+               int startWidth, BuiltRows& out, int characterWidth = 8);

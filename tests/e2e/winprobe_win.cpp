@@ -18,6 +18,11 @@
 //                             (WM_GETFONT): id visible width height textwidth
 //                             textheight fontheight (the text wrapped at the
 //                             control's width; client pixels)
+//   winprobe textinfont HWND FACE POINTS DPI
+//                             the control's text measured in the font FACE:
+//                             font line height, wrapped height, width
+//   winprobe dpichanged HWND DPI LEFT TOP WIDTH HEIGHT
+//                             sends WM_DPICHANGED with that suggested rectangle
 //
 // One line per window, tab-separated, UTF-8:
 //   top/tree: hwnd parent id visible enabled left top width height class text
@@ -229,9 +234,64 @@ int PrintTextFits(HWND window) {
   return installed ? 0 : 1;
 }
 
+// winprobe textinfont HWND FACE POINTS DPI: what the control's text needs in
+// the font FACE of POINTS points at DPI (the font handle of another process
+// cannot be read here), one line: the font's line height (tmHeight), the
+// height of the control's text wrapped at its client width as a static
+// control wraps it, and the width that text takes.
+int PrintTextInFont(HWND control, const wchar_t* face, int points, int dpi) {
+  LOGFONTW description = {};
+  description.lfHeight = -MulDiv(points, dpi, 72);
+  description.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
+  HFONT font = CreateFontIndirectW(&description);
+  HDC context = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(context, font);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(context, &metrics);
+  RECT client = {};
+  GetClientRect(control, &client);
+  RECT needed = {0, 0, client.right - client.left, 0};
+  const std::wstring text = TextOf(control);
+  if (!text.empty()) {
+    DrawTextW(context, text.c_str(), -1, &needed,
+              DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_EXPANDTABS | DT_NOPREFIX);
+  }
+  SelectObject(context, old);
+  DeleteDC(context);
+  DeleteObject(font);
+  std::printf("%ld\t%ld\t%ld\n", static_cast<long>(metrics.tmHeight),
+              static_cast<long>(needed.bottom - needed.top), static_cast<long>(needed.right - needed.left));
+  return 0;
+}
+
+// winprobe dpichanged HWND DPI LEFT TOP WIDTH HEIGHT: sends the window
+// WM_DPICHANGED as the system does when it moves to a monitor of another
+// DPI, the suggested rectangle in a buffer of the window's own process.
+int SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return 1;
+  auto* remote = static_cast<RECT*>(VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) {
+    CloseHandle(process);
+    return 1;
+  }
+  WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr);
+  DWORD_PTR answer = 0;
+  const bool sent = SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                        reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000,
+                                        &answer) != 0;
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return sent ? 0 : 1;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
                        "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | "
+                       "textinfont HWND FACE POINTS DPI | dpichanged HWND DPI LEFT TOP WIDTH HEIGHT | "
                        "post HWND MESSAGE WPARAM LPARAM\n");
   return 2;
 }
@@ -250,6 +310,17 @@ int main() {
     const WPARAM wParam = static_cast<WPARAM>(std::wcstoull(arguments[4], nullptr, 10));
     const LPARAM lParam = static_cast<LPARAM>(std::wcstoull(arguments[5], nullptr, 10));
     return PostMessageW(target, message, wParam, lParam) ? 0 : 1;
+  }
+  if (command == L"textinfont" && count == 6) {
+    HWND control = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
+    return PrintTextInFont(control, arguments[3], static_cast<int>(std::wcstol(arguments[4], nullptr, 10)),
+                        static_cast<int>(std::wcstol(arguments[5], nullptr, 10)));
+  }
+  if (command == L"dpichanged" && count == 8) {
+    HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
+    const auto number = [&](int i) { return static_cast<int>(std::wcstol(arguments[i], nullptr, 10)); };
+    const RECT suggested = {number(4), number(5), number(4) + number(6), number(5) + number(7)};
+    return SendDpiChanged(window, number(3), suggested);
   }
   if (count != 3) return Usage();
   const unsigned long long number = std::wcstoull(arguments[2], nullptr, 10);

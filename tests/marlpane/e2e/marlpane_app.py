@@ -60,10 +60,11 @@ def read(path):
         return f.read()
 
 
-def branded_copy(folder, name="marlpane.exe", options=None, settings=None, banner=None):
+def branded_copy(folder, name="marlpane.exe", options=None, settings=None, banner=None, extra=None):
     """A copy of the program whose archive holds the given entries instead of
     the default ones: options (text of options.ini), settings (the record's
-    bytes), banner (BMP bytes). An entry given as False is left out."""
+    bytes), banner (BMP bytes). An entry given as False is left out. extra
+    maps further entry names to their bytes."""
     brand = os.path.join(folder, "brand")
     os.makedirs(brand, exist_ok=True)
     entries = {
@@ -71,6 +72,7 @@ def branded_copy(folder, name="marlpane.exe", options=None, settings=None, banne
         "settings": settings if settings is not None else read(os.path.join(ASSETS, "settings")),
         "banner.bmp": banner if banner is not None else read(os.path.join(ASSETS, "banner.bmp")),
     }
+    entries.update(extra or {})
     lines = ["[archive]", "key=marlpane", "", "[entries]"]
     for entry, content in entries.items():
         if content is False:

@@ -1,0 +1,182 @@
+#include "marlpane/app/dialog_dpi_win.h"
+
+#include <cstdint>
+
+#include "common/bitmap_image.h"
+#include "common/dpi_scale.h"
+#include "common/window_dpi_win.h"
+#include "marlpane/app/dialog_layout.h"
+
+namespace {
+
+constexpr char kBanner2xEntry[] = "banner@2x.bmp";
+// The DPIs a WM_DPICHANGED may bring (50 % to 1000 %); others are ignored.
+constexpr int kLowestDpi = 48;
+constexpr int kHighestDpi = 960;
+
+int gDpi = kBaseDpi;
+
+// The banner at twice its size, read from the archive the first time a DPI
+// above 96 asks for it.
+CBitmapImage gBanner2x;
+bool gBanner2xTried = false;
+CKeyedArchive* gArchive = nullptr;
+const char16_t* gArchivePath = nullptr;
+
+// The stretched copy the picture control shows (null: it shows the banner
+// itself), and its size.
+HBITMAP gShownBanner = nullptr;
+int gShownWidth = -1;
+int gShownHeight = -1;
+
+// The controls' font at the present DPI once the DPI has changed; until
+// then they keep the one the dialog manager made for the template.
+HFONT gDialogFont = nullptr;
+
+const CBitmapImage* Banner2x(const CBitmapImage& banner) {
+  if (!gBanner2xTried && gArchive && gArchivePath) {
+    gBanner2xTried = true;
+    if (!LoadFromArchive(gBanner2x, *gArchive, gArchivePath, kBanner2xEntry)) return nullptr;
+  }
+  const bool twice = gBanner2x.Handle() && int64_t(gBanner2x.Width()) == 2 * int64_t(banner.Width()) &&
+                     int64_t(gBanner2x.Height()) == 2 * int64_t(banner.Height());
+  return twice ? &gBanner2x : nullptr;
+}
+
+// A copy of source stretched to width x height with halftone; null when
+// the system cannot make it.
+HBITMAP StretchedCopy(const CBitmapImage& source, int width, int height) {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return nullptr;
+  HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  bool drawn = false;
+  if (copy && from && to) {
+    HGDIOBJ oldFrom = SelectObject(from, source.Handle());
+    HGDIOBJ oldTo = SelectObject(to, copy);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    drawn = StretchBlt(to, 0, 0, width, height, from, 0, 0, source.Width(), source.Height(),
+                       SRCCOPY) != FALSE;
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+  }
+  if (to) DeleteDC(to);
+  if (from) DeleteDC(from);
+  ReleaseDC(nullptr, screen);
+  if (!drawn && copy) {
+    DeleteObject(copy);
+    copy = nullptr;
+  }
+  return copy;
+}
+
+using SetDialogDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
+constexpr int kDialogDpiChangeDisableAll = 1;  // DDC_DISABLE_ALL
+
+// Windows 10 1703 and later scale a per-monitor dialog by themselves on a
+// DPI change; the dialog does it itself, so that the layout stays its own.
+void LeaveDpiChangesToTheDialog(HWND dialog) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (!user32) return;
+  const auto setBehavior = reinterpret_cast<SetDialogDpiChangeBehaviorFunction>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetDialogDpiChangeBehavior")));
+  if (setBehavior) {
+    setBehavior(dialog, kDialogDpiChangeDisableAll, kDialogDpiChangeDisableAll);
+  }
+}
+
+BOOL CALLBACK SetControlFont(HWND control, LPARAM font) {
+  SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+  return TRUE;
+}
+
+// The dialog's font scaled from one DPI to the next, given to every control.
+void ScaleControlFonts(HWND dialog, int oldDpi, int newDpi) {
+  HFONT present = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  if (gDialogFont) present = gDialogFont;
+  LOGFONTW font = {};
+  if (!present || !GetObjectW(present, sizeof font, &font)) return;
+  font.lfHeight = MulDiv(font.lfHeight, newDpi, oldDpi);
+  font.lfWidth = MulDiv(font.lfWidth, newDpi, oldDpi);
+  HFONT scaled = CreateFontIndirectW(&font);
+  if (!scaled) return;
+  EnumChildWindows(dialog, SetControlFont, reinterpret_cast<LPARAM>(scaled));
+  if (gDialogFont) DeleteObject(gDialogFont);
+  gDialogFont = scaled;
+}
+
+}  // namespace
+
+int MainDialogDpi() { return gDpi; }
+
+void TakeDialogDpi(HWND dialog) {
+  gDpi = WindowDpi(dialog);
+  LeaveDpiChangesToTheDialog(dialog);
+}
+
+void ShowBannerAtDpi(HWND dialog, int controlId, const CBitmapImage& banner,
+                     CKeyedArchive& archive, const char16_t* archivePath) {
+  gArchive = &archive;
+  gArchivePath = archivePath;
+  HWND control = GetDlgItem(dialog, controlId);
+  if (!control || !banner.Handle()) return;
+  const Box size = ScaledBannerSize(banner.Width(), banner.Height(), gDpi);
+  const CBitmapImage* source = gDpi > kBaseDpi ? Banner2x(banner) : nullptr;
+  if (!source) source = &banner;
+  HBITMAP shown = nullptr;
+  const bool asItIs = source == &banner && size.width == banner.Width() &&
+                      size.height == banner.Height();
+  if (!asItIs) shown = StretchedCopy(*source, size.width, size.height);
+  gShownWidth = shown ? size.width : banner.Width();
+  gShownHeight = shown ? size.height : banner.Height();
+  SetWindowPos(control, nullptr, 0, 0, gShownWidth, gShownHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(shown ? shown : banner.Handle()));
+  // The control does not own what it is given: the copy it showed before goes.
+  if (gShownBanner) DeleteObject(gShownBanner);
+  gShownBanner = shown;
+}
+
+int ShownBannerWidth(const CBitmapImage& banner) {
+  return gShownWidth >= 0 ? gShownWidth : banner.Width();
+}
+
+int ShownBannerHeight(const CBitmapImage& banner) {
+  return gShownHeight >= 0 ? gShownHeight : banner.Height();
+}
+
+int TwoLinesHeight(HWND control) {
+  HDC context = GetDC(control);
+  if (!context) return 0;
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  HGDIOBJ old = font ? SelectObject(context, font) : nullptr;
+  TEXTMETRICW metrics = {};
+  const bool measured = GetTextMetricsW(context, &metrics) != FALSE;
+  if (old) SelectObject(context, old);
+  ReleaseDC(control, context);
+  return measured ? 2 * metrics.tmHeight : 0;
+}
+
+bool OnDialogDpiChanged(HWND dialog, int bannerId, const CBitmapImage& banner, WPARAM wParam,
+                        LPARAM lParam) {
+  const int newDpi = HIWORD(wParam);
+  if (newDpi < kLowestDpi || newDpi > kHighestDpi) return false;
+  const int oldDpi = gDpi;
+  gDpi = newDpi;
+  if (newDpi != oldDpi) ScaleControlFonts(dialog, oldDpi, newDpi);
+  if (gArchive) ShowBannerAtDpi(dialog, bannerId, banner, *gArchive, gArchivePath);
+  // Any program can send this message: the rectangle is copied without
+  // trusting its address, and taken only when it has a size.
+  RECT suggested = {};
+  SIZE_T copied = 0;
+  if (lParam && ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(lParam),
+                                  &suggested, sizeof suggested, &copied) &&
+      copied == sizeof suggested && suggested.right > suggested.left &&
+      suggested.bottom > suggested.top) {
+    MoveToSuggestedRect(dialog, reinterpret_cast<LPARAM>(&suggested));
+  }
+  return true;
+}
