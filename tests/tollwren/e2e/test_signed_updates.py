@@ -181,7 +181,9 @@ class SignedUpdates(unittest.TestCase):
         self.assertEqual(read(os.path.join(folder, "tollwren.exe")), read(SIGNED))
         made = set(temp_folders(self.desktop)) - before
         self.assertEqual(len(made), 1, made)
-        wait_until(lambda: os.path.exists(os.path.join(made.pop(), "tollwren.exe.ran")), 20, "the installer to run")
+        installer_folder = made.pop()
+        wait_until(lambda: os.path.exists(os.path.join(installer_folder, "tollwren.exe.ran")), 20,
+                   "the installer to run")
 
     def download_under_way(self, release):
         folder, tool, window = self.start(release)
