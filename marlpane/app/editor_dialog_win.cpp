@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "common/bitmap_image.h"
 #include "common/icon_list_win.h"
@@ -11,6 +12,7 @@
 #include "common/text16.h"
 #include "marlpane/app/about_box_win.h"
 #include "marlpane/app/editor_options.h"
+#include "marlpane/app/editor_review_win.h"
 #include "marlpane/app/editor_state.h"
 #include "marlpane/app/dialog_layout.h"
 #include "marlpane/app/resource_ids.h"
@@ -28,6 +30,7 @@ CTypedListView gOptionList;
 CIconList gTypeIcons;
 CBitmapImage gBanner;
 BuiltRows gRows;
+CEditorReview gReview;
 
 namespace {
 
@@ -73,6 +76,7 @@ void LayOutControls(HWND dialog) {
   gOptionList.StretchLastColumnDefault();
   MoveControl(dialog, IDC_TIP_LINE, layout.tip);
   InvalidateRect(GetDlgItem(dialog, IDC_TIP_LINE), nullptr, TRUE);
+  gReview.FollowLayout();
   MoveControl(dialog, IDC_SAVE, layout.save);
   MoveControl(dialog, IDC_CANCEL_BUTTON, layout.cancel);
   MoveControl(dialog, IDC_BANNER, layout.banner);
@@ -183,17 +187,20 @@ BOOL InitMainDialog(HWND dialog) {
                                          gSettingsDocument, sources, options, gRows);
   if (gSettingsLoaded && options.firstColumnWidth < 0) options.firstColumnWidth = gRows.labelWidth;
   if (options.firstColumnWidth >= 0) gOptionList.SetColumnWidth(0, options.firstColumnWidth);
+  gReview.Start(dialog, gOptionList, gRows);
 
   PlaceMainWindow(dialog);
   LayOutControls(dialog);
   return TRUE;
 }
 
-// Writes the values of every row into the settings document and saves it.
+// Writes the values of the rows changed in this session into the settings
+// document and saves it; every other line keeps its bytes.
 bool SaveSettings() {
   if (!gSettingsLoaded) return false;
-  return SaveRows(gRows.table, gOptionList.Cells(), gSettingsDocument,
-                  gEditorState.settingsPath) != 0;
+  const std::vector<int> changed = gReview.ChangedRows();
+  return SaveRows(gRows, gOptionList.Cells(), gSettingsDocument, gEditorState.settingsPath,
+                  &changed) != 0;
 }
 
 void ShowSaveError(HWND dialog) {
@@ -208,7 +215,12 @@ BOOL OnCommand(HWND dialog, WORD command) {
     case IDOK:
       if (!gOptionList.IsEditing()) gOptionList.BeginEditFirstColumn();
       return TRUE;
-    case IDCANCEL:
+    case IDCANCEL:  // Escape, the close box, Alt+F4
+      switch (gReview.AskBeforeClosing(gEditorState.settingsPath, kProgramTitle)) {
+        case CloseAnswer::Save: return OnCommand(dialog, IDC_SAVE);
+        case CloseAnswer::Stay: return TRUE;
+        case CloseAnswer::Discard: break;
+      }
       Close(dialog);
       return TRUE;
     case IDC_SAVE:
@@ -276,6 +288,7 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       if (gEditorState.mainWindow) LayOutControls(dialog);
       return TRUE;
     case WM_COMMAND:
+      if (gReview.OnCommand(wParam)) return TRUE;
       return OnCommand(dialog, LOWORD(wParam));
     case WM_SYSCOMMAND:
       if (wParam == IDC_ABOUT || wParam == IDC_WEB_SITE) {
@@ -285,6 +298,10 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       }
       return FALSE;
     case WM_NOTIFY: {
+      if (gReview.OnNotify(reinterpret_cast<const NMHDR*>(lParam))) {
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
       int item = -1;
       if (gOptionList.IsItemChanged(reinterpret_cast<const NMHDR*>(lParam), &item, nullptr)) {
         gOptionList.ShowTip(item, GetDlgItem(dialog, IDC_TIP_LINE));
@@ -301,6 +318,7 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       return OnControlColour(message, reinterpret_cast<HDC>(wParam));
     case WM_ENDSESSION:
       if (wParam) {
+        gReview.Stop();
         PostNotification(kNotifyClosing);
         gEditorState.mainWindow = 0;
         EndDialog(dialog, 0);

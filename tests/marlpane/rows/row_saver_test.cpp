@@ -56,7 +56,7 @@ struct LoadedFile {
     options.sectionTitles = 0;
     return BuildRows(path.c_str(), u"", settings, cells, sources, options, 0, built);
   }
-  uint32_t Save() { return SaveRows(built.table, cells, settings, path.c_str()); }
+  uint32_t Save() { return SaveRows(built, cells, settings, path.c_str()); }
   std::string Bytes() { return ReadBytes(folder.Native("app.ini")); }
 };
 
