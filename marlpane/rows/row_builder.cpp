@@ -416,7 +416,7 @@ int32_t ApplyDescriptor(const char16_t* descriptor, const char16_t* stored, CTyp
         break;
       case Setup::MultiLine: {
         std::u16string separator;
-        if (!fields.Next(separator) || separator.empty()) separator = u"\\n";
+        if (!fields.Next(separator)) separator = u"\\n";
         display.lineSeparator = separator;
         std::u16string text = stored;
         ReplaceEvery(text, separator, u"\n");
