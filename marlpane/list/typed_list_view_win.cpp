@@ -290,7 +290,8 @@ void CTypedListView::ShowRowChange(int row) {
 
 void CTypedListView::SelectRow(int row) {
   if (!list_ || row < 0 || row >= ItemCount()) return;
-  ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // A single-selection list drops the old selection by itself; clearing
+  // every item first would cost a notification per row.
   ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetSelectionMark(list_, row);
   ListView_EnsureVisible(list_, row, FALSE);

@@ -179,10 +179,26 @@ int PrintItemRects(HWND list) {
   return 0;
 }
 
+// The clipboard's Unicode text, escaped as the list texts are; nothing when
+// it holds none.
+int PrintClipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  std::printf("%s\n", Utf8(Escaped(text)).c_str());
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
                        "client HWND | columns HWND | itemrects HWND | style HWND | "
-                       "post HWND MESSAGE WPARAM LPARAM\n");
+                       "post HWND MESSAGE WPARAM LPARAM | clipboard\n");
   return 2;
 }
 
@@ -191,8 +207,10 @@ int Usage() {
 int main() {
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!arguments || count < 3) return Usage();
+  if (!arguments || count < 2) return Usage();
   const std::wstring command = arguments[1];
+  if (command == L"clipboard" && count == 2) return PrintClipboard();
+  if (count < 3) return Usage();
   if (command == L"post" && count == 6) {
     // Any program may post any message: the tests post what a stranger would.
     HWND target = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
