@@ -23,6 +23,9 @@ void CEditorReview::Start(HWND dialog, CTypedListView& list, const BuiltRows& ro
   rows_ = &rows;
   history_.Attach(&rows, &list.Cells());
   list.TrackChanges(&history_, &rows);
+  // A row found while the focus is in the find field shows as selected.
+  const HWND control = list.Window();
+  SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | LVS_SHOWSELALWAYS);
   InstallEditorKeys(dialog, FindFieldWindow);
 }
 

@@ -516,6 +516,8 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
   std::unique_ptr<char16_t[]> value(new char16_t[CIniDocument::kFieldCapacity]);
   section[0] = 0;
   int32_t entry = 0;
+  std::u16string trimmedKey;
+  std::u16string trimmedValue;
   auto room = [&out] { return out.table.size() < static_cast<size_t>(kRowTableCapacity); };
 
   for (;;) {
@@ -523,28 +525,33 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
       const int32_t index = entry++;
       if (!room()) continue;  // keep counting so the walk stays in step
       out.lines.AddRow(settings.Cursor());
-      const std::u16string trimmedKey(TrimBlanks(key.get()));
-      const std::u16string trimmedValue(TrimBlanks(value.get()));
+      // Most files have no blanks around keys and values: no copies then.
+      const std::u16string_view keyView = TrimBlanks(key.get());
+      const std::u16string_view valueView = TrimBlanks(value.get());
+      if (keyView.size() != TextLength(key.get())) trimmedKey.assign(keyView);
+      if (valueView.size() != TextLength(value.get())) trimmedValue.assign(valueView);
+      const char16_t* shownKey = keyView.size() != TextLength(key.get()) ? trimmedKey.c_str() : key.get();
+      const char16_t* shownValue =
+          valueView.size() != TextLength(value.get()) ? trimmedValue.c_str() : value.get();
       RowDisplay display;
-      display.label = KeyLabel(trimmedKey.c_str());
+      display.label = KeyLabel(shownKey);
       out.labelWidth = std::max(out.labelWidth, static_cast<int>(display.label.size()) * 8);
       const int row = cells.AppendRow();
       cells.SetCellText(row, 0, display.label.c_str());
       RowTableEntry tableEntry;
       tableEntry.entryIndex = index;
       if (out.descriptorsUsed) {
-        if (!descriptors.Find(section.get(), key.get(), descriptor) &&
-            trimmedKey.size() != TextLength(key.get())) {
-          descriptors.Find(section.get(), trimmedKey.c_str(), descriptor);
+        if (!descriptors.Find(section.get(), key.get(), descriptor) && shownKey != key.get()) {
+          descriptors.Find(section.get(), shownKey, descriptor);
         }
-        tableEntry.rowType = ApplyDescriptor(descriptor.c_str(), trimmedValue.c_str(), cells, row,
+        tableEntry.rowType = ApplyDescriptor(descriptor.c_str(), shownValue, cells, row,
                                              display, sources, options.listTypeIcons != 0);
         cells.SetCellText(row, 0, display.label.c_str());
       } else if (options.autoDetectRowTypes) {
-        tableEntry.rowType = cells.DetectCellKind(row, 1, trimmedValue.c_str());
+        tableEntry.rowType = cells.DetectCellKind(row, 1, shownValue);
         display.icon = RowTypeIcon(tableEntry.rowType);
       } else {
-        cells.SetCellText(row, 1, trimmedValue.c_str());
+        cells.SetCellText(row, 1, shownValue);
       }
       out.table.push_back(tableEntry);
       out.display.push_back(std::move(display));
