@@ -6,13 +6,13 @@ question before changes are lost, comment tips and files written as
 import os
 import unittest
 
-from marlpane_app import (CANCEL, CANCELLED, CLOSING, SAVE, SAVED, STARTED, TIP_LINE, Editor,
-                          copy_samples, open_editor, read, wait_popup, wait_popup_closed,
+from marlpane_app import (CANCEL, CANCELLED, CHANGED_MARK, CLOSING, SAVE, SAVED, STARTED, TIP_LINE,
+                          Editor, copy_samples, open_editor, read, wait_popup, wait_popup_closed,
                           wait_until, wait_value, wintest, work_folder)
 
 FIND_FIELD = 1021
 FIND_COUNT = 1022
-MARK = "\u2022 "
+MARK = CHANGED_MARK
 QUESTION = "Save changes to settings.ini?"
 SHOTS = os.path.join(wintest.WIN_BUILD, "e2e", "marlpane_review_shots")
 

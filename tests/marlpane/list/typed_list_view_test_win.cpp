@@ -130,9 +130,8 @@ TEST_F(TypedListViewTest, TheDetectionSampleLoadsAndSavesUnchanged) {
   }
   EXPECT_FALSE(built_.descriptorsUsed);
   ASSERT_NE(0u, SaveRows(built_, cells, settings_, path_.c_str()));
-  std::string expected = testfiles::ReadBytes(Sample("detect.ini"));
-  expected.replace(expected.find("#ff8000"), 7, "#FF8000");
-  EXPECT_EQ(expected, testfiles::ReadBytes(folder.Native("detect.ini")));
+  // Untouched rows keep their bytes, the colour in lower case too.
+  EXPECT_EQ(testfiles::ReadBytes(Sample("detect.ini")), testfiles::ReadBytes(folder.Native("detect.ini")));
 }
 
 TEST_F(TypedListViewTest, ValueOperationsShowAtOnceAndSaveTheirForms) {
