@@ -142,3 +142,19 @@ double Now() {
   QueryPerformanceCounter(&counter);
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
+
+bool StartEditor(const std::wstring& editor, const std::wstring& settings, HWND host,
+                 PROCESS_INFORMATION& process) {
+  std::wstring commandLine = L"\"" + editor + L"\" /INI:\"" + settings + L"\" /NOTIFY:" +
+                             std::to_wstring(reinterpret_cast<uintptr_t>(host));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  process = {};
+  if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::printf("cannot start %ls\n", editor.c_str());
+    return false;
+  }
+  CloseHandle(process.hThread);
+  return true;
+}

@@ -33,3 +33,26 @@ HWND CreateHostWindow(const wchar_t* className, WNDPROC procedure);
 
 // Seconds of the performance counter.
 double Now();
+
+// Polls condition, pumping this program's messages, until it holds: the
+// moment it held, or a negative number after limit seconds.
+template <class Condition>
+double WaitFor(Condition condition, double limit = 60) {
+  const double end = Now() + limit;
+  while (Now() < end) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (condition()) return Now();
+    Sleep(0);
+  }
+  return -1;
+}
+
+// The window has nothing left to paint.
+inline bool Painted(HWND window) { return window && !GetUpdateRect(window, nullptr, FALSE); }
+
+// Starts the editor on settings ("/INI:") with host as its notification
+// window; false, with a line printed, when it cannot be started. The
+// process's thread handle is closed.
+bool StartEditor(const std::wstring& editor, const std::wstring& settings, HWND host,
+                 PROCESS_INFORMATION& process);

@@ -25,7 +25,6 @@ namespace {
 constexpr UINT kNotifyMessage = WM_APP + 7;
 constexpr WPARAM kStartedCode = 300;
 constexpr int kOptionList = 1002;
-constexpr double kStepLimit = 60;  // seconds for any one wait
 constexpr int kOptionsPerSection = 50;  // as BenchFiles writes them
 constexpr int kMixLength = 30;          // row types in the benchmark files' order, then again
 
@@ -45,22 +44,6 @@ LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
   if (message == kNotifyMessage && wParam == kStartedCode) gEditorWindow = reinterpret_cast<HWND>(lParam);
   return DefWindowProcW(window, message, wParam, lParam);
 }
-
-// Polls condition (pumping this program's messages) until it holds; the
-// moment it held, or a negative number after kStepLimit seconds.
-template <class Condition>
-double WaitFor(Condition condition) {
-  const double limit = Now() + kStepLimit;
-  while (Now() < limit) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    if (condition()) return Now();
-    Sleep(0);
-  }
-  return -1;
-}
-
-bool Painted(HWND window) { return window && !GetUpdateRect(window, nullptr, FALSE); }
 
 BOOL CALLBACK ChildPainted(HWND child, LPARAM allPainted) {
   if (IsWindowVisible(child) && !Painted(child)) *reinterpret_cast<bool*>(allPainted) = false;
@@ -151,17 +134,8 @@ int wmain(int argc, wchar_t** argv) {
   if (!files.Write(argc > 2 ? argv[2] : nullptr)) return 1;
   HWND host = CreateHostWindow(L"EditorPopupBench", HostProcedure);
 
-  std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\" /INI:\"" + files.typedPath +
-                             L"\" /NOTIFY:" + std::to_wstring(reinterpret_cast<uintptr_t>(host));
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    std::printf("cannot start %ls\n", argv[1]);
-    return 1;
-  }
-  CloseHandle(process.hThread);
+  if (!StartEditor(argv[1], files.typedPath, host, process)) return 1;
   int failures = 0;
   HWND list = nullptr;
   if (WaitFor([&] { return gEditorWindow && (list = GetDlgItem(gEditorWindow, kOptionList)) &&

@@ -86,7 +86,7 @@ Figures Measure(HWND host, const std::wstring& path, const std::string& original
       std::exit(1);
     }
     const double saveStart = Now();
-    const uint32_t saved = SaveRows(built.table, list.Cells(), settings, AsText(path.c_str()));
+    const uint32_t saved = SaveRows(built, list.Cells(), settings, AsText(path.c_str()));
     const double saveEnd = Now();
     best.rows = list.ItemCount();
     best.build = std::min(best.build, afterLoad - start);

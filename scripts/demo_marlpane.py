@@ -3,9 +3,11 @@
 driven through the X server as a person would (tests/marlpane/e2e).
 Usage: scripts/demo_marlpane.py WORK_FOLDER [--screenshot PATH] [--dpi DPI]
 WORK_FOLDER holds marlpane.exe and the sample. With --screenshot the picture
-of the window goes to PATH and the editor is closed without an edit (the
-README's screenshots: scripts/screenshot-marlpane). --dpi runs the display
-at that DPI (96 when not given), in a Wine prefix of its own."""
+of the window goes to PATH; at 96 DPI beside it the pictures of a row found
+by typing, of changed rows and of the question on closing with changes. The
+editor is then closed without saving (the README's screenshots:
+scripts/screenshot-marlpane). --dpi runs the display at that DPI (96 when
+not given), in a Wine prefix of its own."""
 import os
 import subprocess
 import sys
@@ -14,6 +16,39 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "marlpane", "e2e"))
 from marlpane_app import (SAVE, SAVED, Editor, open_editor, wait_popup,  # noqa: E402
                           wait_popup_closed, wait_until, wait_value, wintest)
+
+FIND_FIELD = 1021
+FIND_COUNT = 1022
+
+
+def find_row(editor, text):
+    """Ctrl+F, the text typed, Escape: the first row holding it is selected."""
+    editor.desktop.key("ctrl+f")
+    wait_until(lambda: editor.control(FIND_FIELD).visible, 20, "the find field")
+    editor.desktop.type(text)
+    wait_until(lambda: editor.control(FIND_COUNT).text.startswith("1 of"), 20, "a found row")
+    return next(r.index for r in editor.rows() if r.selected)
+
+
+def pictures(editor, desktop, picture):
+    """The found row, changed rows and the close question, beside picture."""
+    folder = os.path.dirname(picture)
+    window = editor.window()
+    crop = (window.x, window.y, window.width, window.height)
+    find_row(editor, "interval")
+    desktop.screenshot(os.path.join(folder, "marlpane-find.png"), crop=crop)
+    desktop.key("Escape")
+    editor.select_row(editor.row_of("User name"))
+    editor.edit_selected("Robin Example")
+    row = open_editor(editor, "Start minimized")
+    wait_value(editor, row, "yes")
+    wait_until(lambda: editor.rows()[row].label.startswith("\u2022"), 10, "the changed mark")
+    desktop.screenshot(os.path.join(folder, "marlpane-changed.png"), crop=crop)
+    desktop.key("Escape")
+    box, _ = editor.message_box()
+    desktop.screenshot(os.path.join(folder, "marlpane-close-question.png"),
+                       crop=(box.x - 40, box.y - 40, box.width + 80, box.height + 80))
+    desktop.key("n")
 
 
 def main():
@@ -35,12 +70,18 @@ def main():
                                   crop=(window.x, window.y, window.width, window.height))
         print("== Screenshot of the window: %s" % shot)
         if picture:
-            desktop.key("Escape")
+            if dpi == 96:
+                pictures(editor, desktop, picture)
+            else:
+                desktop.key("Escape")
             editor.wait_closed()
             return 0
 
+        print("== Finding the user name by typing (Ctrl+F, \"user\", Escape)")
+        row = find_row(editor, "user")
+        print("   found: %s" % editor.rows()[row].label)
+        desktop.key("Escape")
         print("== Typing a new user name into its text box (Enter, text, Enter)")
-        editor.select_row(editor.row_of("User name"))
         editor.edit_selected("Robin Example")
         print("== A new update interval in its number box, a picture of it, then Enter")
         row = open_editor(editor, "Update interval (days)", "double-click")
@@ -65,8 +106,7 @@ def main():
         print("== Notification codes the host window received: %s" % editor.tool.codes())
     finally:
         desktop.stop()
-    print("== Every line Save changed (the edited values; a colour and a multi-line value are")
-    print("   written back in the editor's own form):")
+    print("== Every line Save changed (only the edited values; every other line keeps its bytes):")
     subprocess.run(["diff", os.path.join(ROOT, "samples", "settings.ini"), os.path.join(work, "settings.ini")])
     return 0
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "common/bitmap_image.h"
 #include "common/dpi_scale.h"
@@ -13,6 +14,7 @@
 #include "marlpane/app/about_box_win.h"
 #include "marlpane/app/dialog_dpi_win.h"
 #include "marlpane/app/editor_options.h"
+#include "marlpane/app/editor_review_win.h"
 #include "marlpane/app/editor_state.h"
 #include "marlpane/app/dialog_layout.h"
 #include "marlpane/app/resource_ids.h"
@@ -30,6 +32,7 @@ CTypedListView gOptionList;
 CIconList gTypeIcons;
 CBitmapImage gBanner;
 BuiltRows gRows;
+CEditorReview gReview;
 
 namespace {
 
@@ -76,6 +79,7 @@ void LayOutControls(HWND dialog) {
   gOptionList.StretchLastColumnDefault();
   MoveControl(dialog, IDC_TIP_LINE, layout.tip);
   InvalidateRect(GetDlgItem(dialog, IDC_TIP_LINE), nullptr, TRUE);
+  gReview.FollowLayout();
   MoveControl(dialog, IDC_SAVE, layout.save);
   MoveControl(dialog, IDC_CANCEL_BUTTON, layout.cancel);
   MoveControl(dialog, IDC_BANNER, layout.banner);
@@ -218,17 +222,20 @@ BOOL InitMainDialog(HWND dialog) {
   } else if (gSettingsLoaded) {
     gOptionList.SetColumnWidth(0, gRows.labelWidth);
   }
+  gReview.Start(dialog, gOptionList, gRows);
 
   PlaceMainWindow(dialog);
   LayOutControls(dialog);
   return TRUE;
 }
 
-// Writes the values of every row into the settings document and saves it.
+// Writes the values of the rows changed in this session into the settings
+// document and saves it; every other line keeps its bytes.
 bool SaveSettings() {
   if (!gSettingsLoaded) return false;
-  return SaveRows(gRows.table, gOptionList.Cells(), gSettingsDocument,
-                  gEditorState.settingsPath) != 0;
+  const std::vector<int> changed = gReview.ChangedRows();
+  return SaveRows(gRows, gOptionList.Cells(), gSettingsDocument, gEditorState.settingsPath,
+                  &changed) != 0;
 }
 
 void ShowSaveError(HWND dialog) {
@@ -243,7 +250,12 @@ BOOL OnCommand(HWND dialog, WORD command) {
     case IDOK:
       if (!gOptionList.IsEditing()) gOptionList.BeginEditFirstColumn();
       return TRUE;
-    case IDCANCEL:
+    case IDCANCEL:  // Escape, the close box, Alt+F4
+      switch (gReview.AskBeforeClosing(gEditorState.settingsPath, kProgramTitle)) {
+        case CloseAnswer::Save: return OnCommand(dialog, IDC_SAVE);
+        case CloseAnswer::Stay: return TRUE;
+        case CloseAnswer::Discard: break;
+      }
       Close(dialog);
       return TRUE;
     case IDC_SAVE:
@@ -314,6 +326,7 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       FollowDpiChange(dialog, wParam, lParam);
       return TRUE;
     case WM_COMMAND:
+      if (gReview.OnCommand(wParam)) return TRUE;
       return OnCommand(dialog, LOWORD(wParam));
     case WM_SYSCOMMAND:
       if (wParam == IDC_ABOUT || wParam == IDC_WEB_SITE) {
@@ -323,6 +336,10 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       }
       return FALSE;
     case WM_NOTIFY: {
+      if (gReview.OnNotify(reinterpret_cast<const NMHDR*>(lParam))) {
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
       int item = -1;
       if (gOptionList.IsItemChanged(reinterpret_cast<const NMHDR*>(lParam), &item, nullptr)) {
         gOptionList.ShowTip(item, GetDlgItem(dialog, IDC_TIP_LINE));
@@ -339,6 +356,7 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       return OnControlColour(message, reinterpret_cast<HDC>(wParam));
     case WM_ENDSESSION:
       if (wParam) {
+        gReview.Stop();
         PostNotification(kNotifyClosing);
         gEditorState.mainWindow = 0;
         EndDialog(dialog, 0);

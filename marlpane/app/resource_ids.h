@@ -41,6 +41,22 @@
 #define IDC_ABOUT 1008
 #define IDC_WEB_SITE 1009
 
+// Commands of the editor's keys and row menu, and the find field's controls
+// (made at run time in the tip line's place).
+#define IDC_FIND_OPEN 1010
+#define IDC_FIND_NEXT 1011
+#define IDC_FIND_PREVIOUS 1012
+#define IDC_FIND_CLOSE 1013
+#define IDC_UNDO 1014
+#define IDC_REDO 1015
+#define IDC_EDIT_ROW 1016
+#define IDC_REVERT_ROW 1017
+#define IDC_COPY_VALUE 1018
+#define IDC_COPY_LINE 1019
+#define IDC_ROW_MENU 1020
+#define IDC_FIND_FIELD 1021
+#define IDC_FIND_COUNT 1022
+
 // Controls of the about box.
 #define IDC_ABOUT_ICON 1101
 #define IDC_ABOUT_VERSION 1102

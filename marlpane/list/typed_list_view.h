@@ -15,6 +15,7 @@
 #include "marlpane/rows/row_builder.h"
 #include "marlpane/rows/typed_cells.h"
 
+class CChangeHistory;
 class CIniDocument;
 
 class CTypedListView : public CEditableListView, private CTypedCellsHost {
@@ -52,6 +53,25 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
   bool LoadRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocument& settings,
                 CRowSources& sources, const EditorOptions& options, BuiltRows& out);
 
+  // Every edit of a row's value becomes a change of history, and rows that
+  // differ from their loaded value show it: the value in bold, the label
+  // after a mark. Rows without a tip of their own show the comment above
+  // their key line (rows). Both must outlive the list; null for neither.
+  void TrackChanges(CChangeHistory* history, const BuiltRows* rows);
+  // Shows whether the row is changed now (after an undo, redo or revert).
+  void ShowRowChange(int row);
+  // Selects the row, gives it the focus mark and scrolls it into view.
+  void SelectRow(int row);
+  int SelectedRow();
+
+  bool BeginEdit(int row, int column) override;
+  bool EndEdit() override;
+  // A row without a tip of its own has the comment above its key line.
+  const char16_t* GetTip(int item) override;
+  LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) override;
+
+  static constexpr char16_t kChangedMark[] = u"\u2022 ";
+
  private:
   // The editors by kind, to which CreateEditor dispatches.
   void EditColor(const EditRequest& request);
@@ -79,6 +99,14 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
     uintptr_t window;
     std::u16string title;
   };
+  HFONT BoldFont();
+
+  CChangeHistory* history_ = nullptr;
+  const BuiltRows* rows_ = nullptr;
+  bool changing_ = false;  // an edit is open whose change is not recorded yet
+  bool anyMarked_ = false;
+  HFONT boldFont_ = nullptr;
+  std::map<int, std::u16string> commentTips_;  // tips worked out so far
   bool mirror_ = true;  // off while rows are built outside the list
   std::map<std::u16string, FoundWindow> windowsFound_;  // during LoadRows
   CTypedCells cells_;

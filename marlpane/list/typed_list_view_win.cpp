@@ -9,10 +9,13 @@
 #include "marlpane/editors/number_editors_win.h"
 #include "marlpane/editors/password_editor_win.h"
 #include "marlpane/editors/text_editors_win.h"
+#include "marlpane/rows/change_history.h"
 
 CTypedListView::CTypedListView() : cells_(this) {}
 
-CTypedListView::~CTypedListView() = default;
+CTypedListView::~CTypedListView() {
+  if (boldFont_) DeleteObject(boldFont_);
+}
 
 int CTypedListView::AppendItem(const char16_t* text, int image, LPARAM data) {
   const int item = CEditableListView::AppendItem(text, image, data);
@@ -244,4 +247,95 @@ bool CTypedListView::LoadRows(const char16_t* settingsPath, const char16_t* type
   SetColumnWidth(0, options.firstColumnWidth < 0 ? out.labelWidth : options.firstColumnWidth);
   StretchLastColumnDefault();
   return ItemCount() == rows;
+}
+
+void CTypedListView::TrackChanges(CChangeHistory* history, const BuiltRows* rows) {
+  history_ = history;
+  rows_ = rows;
+  anyMarked_ = false;
+  commentTips_.clear();
+}
+
+bool CTypedListView::BeginEdit(int row, int column) {
+  // The open edit ends (and is recorded) before the next one begins.
+  if (IsEditing()) OnEditorCommand(kCancelCommand, reinterpret_cast<LPARAM>(EditorWindow()));
+  if (history_) {
+    history_->BeginChange(row);
+    changing_ = true;
+  }
+  const bool begun = CEditableListView::BeginEdit(row, column);
+  if (!begun && changing_) {
+    changing_ = false;
+    history_->EndChange();
+  }
+  return begun;
+}
+
+bool CTypedListView::EndEdit() {
+  CEditableListView::EndEdit();
+  if (changing_) {
+    changing_ = false;
+    if (history_->EndChange()) ShowRowChange(editedRow_);
+  }
+  return true;
+}
+
+void CTypedListView::ShowRowChange(int row) {
+  if (!history_ || row < 0 || row >= ItemCount()) return;
+  std::u16string label = cells_.CellText(row, 0);
+  if (history_->IsChanged(row)) label.insert(0, kChangedMark);
+  CEditableListView::SetCellText(row, 0, label.c_str());
+  anyMarked_ = history_->AnyChanged();
+  if (list_) ListView_RedrawItems(list_, row, row);
+}
+
+void CTypedListView::SelectRow(int row) {
+  if (!list_ || row < 0 || row >= ItemCount()) return;
+  // A single-selection list drops the old selection by itself; clearing
+  // every item first would cost a notification per row.
+  ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetSelectionMark(list_, row);
+  ListView_EnsureVisible(list_, row, FALSE);
+}
+
+int CTypedListView::SelectedRow() {
+  return list_ ? ListView_GetNextItem(list_, -1, LVNI_SELECTED) : -1;
+}
+
+const char16_t* CTypedListView::GetTip(int item) {
+  const char16_t* own = CEditableListView::GetTip(item);
+  if (own || !rows_ || item < 0 || static_cast<size_t>(item) >= rows_->lines.RowCount()) return own;
+  auto known = commentTips_.find(item);
+  if (known == commentTips_.end()) {
+    known = commentTips_.emplace(item, rows_->lines.CommentTip(static_cast<size_t>(item))).first;
+  }
+  return known->second.empty() ? nullptr : known->second.c_str();
+}
+
+HFONT CTypedListView::BoldFont() {
+  if (boldFont_ || !list_) return boldFont_;
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
+  if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTW description = {};
+  if (GetObjectW(font, sizeof(description), &description)) {
+    description.lfWeight = FW_BOLD;
+    boldFont_ = CreateFontIndirectW(&description);
+  }
+  return boldFont_;
+}
+
+LRESULT CTypedListView::CustomDraw(NMLVCUSTOMDRAW* draw) {
+  LRESULT answer = CEditableListView::CustomDraw(draw);
+  if (!anyMarked_ || !history_ || !draw ||
+      draw->nmcd.dwDrawStage != (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) {
+    return answer;
+  }
+  // Once any row is marked every cell names its font: the control keeps
+  // the font of one cell for the next.
+  const bool bold =
+      draw->iSubItem == 1 && history_->IsChanged(static_cast<int>(draw->nmcd.dwItemSpec));
+  HFONT font = bold ? BoldFont() : reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
+  if (!font) return answer;
+  SelectObject(draw->nmcd.hdc, font);
+  return answer | CDRF_NEWFONT;
 }

@@ -417,6 +417,7 @@ int32_t ApplyDescriptor(const char16_t* descriptor, const char16_t* stored, CTyp
       case Setup::MultiLine: {
         std::u16string separator;
         if (!fields.Next(separator)) separator = u"\\n";
+        display.lineSeparator = separator;
         std::u16string text = stored;
         ReplaceEvery(text, separator, u"\n");
         cells.SetMultiLineKind(row, 1);
@@ -486,6 +487,11 @@ int32_t DescribeRow(CIniDocument& types, const char16_t* section, const char16_t
   return ApplyDescriptor(descriptor.c_str(), stored, cells, row, display, sources, listTypeIcons);
 }
 
+std::u16string RowTip(const BuiltRows& rows, size_t row) {
+  if (row < rows.display.size() && !rows.display[row].tip.empty()) return rows.display[row].tip;
+  return rows.lines.CommentTip(row);
+}
+
 bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocument& settings,
                CTypedCells& cells, CRowSources& sources, const EditorOptions& options,
                int startWidth, BuiltRows& out, int characterWidth) {
@@ -497,6 +503,7 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
   if (!settings.Load(settingsPath)) return false;
 
   const std::u16string path = TypeDescriptionPath(settingsPath, typesPath);
+  out.lines.Take(settings.Text(), settings.Length(), settings.IsProperties());
   CIniDocument types;
   out.descriptorsUsed = !path.empty() && types.Load(path.c_str());
   CDescriptorIndex descriptors(out.descriptorsUsed && types.Text()
@@ -509,29 +516,42 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
   std::unique_ptr<char16_t[]> value(new char16_t[CIniDocument::kFieldCapacity]);
   section[0] = 0;
   int32_t entry = 0;
+  std::u16string trimmedKey;
+  std::u16string trimmedValue;
   auto room = [&out] { return out.table.size() < static_cast<size_t>(kRowTableCapacity); };
 
   for (;;) {
     while (settings.NextEntry(key.get(), value.get(), true)) {
       const int32_t index = entry++;
       if (!room()) continue;  // keep counting so the walk stays in step
+      out.lines.AddRow(settings.Cursor());
+      // Most files have no blanks around keys and values: no copies then.
+      const std::u16string_view keyView = TrimBlanks(key.get());
+      const std::u16string_view valueView = TrimBlanks(value.get());
+      if (keyView.size() != TextLength(key.get())) trimmedKey.assign(keyView);
+      if (valueView.size() != TextLength(value.get())) trimmedValue.assign(valueView);
+      const char16_t* shownKey = keyView.size() != TextLength(key.get()) ? trimmedKey.c_str() : key.get();
+      const char16_t* shownValue =
+          valueView.size() != TextLength(value.get()) ? trimmedValue.c_str() : value.get();
       RowDisplay display;
-      display.label = KeyLabel(key.get());
+      display.label = KeyLabel(shownKey);
       out.labelWidth = std::max(out.labelWidth, static_cast<int>(display.label.size()) * characterWidth);
       const int row = cells.AppendRow();
       cells.SetCellText(row, 0, display.label.c_str());
       RowTableEntry tableEntry;
       tableEntry.entryIndex = index;
       if (out.descriptorsUsed) {
-        descriptors.Find(section.get(), key.get(), descriptor);
-        tableEntry.rowType = ApplyDescriptor(descriptor.c_str(), value.get(), cells, row, display,
-                                             sources, options.listTypeIcons != 0);
+        if (!descriptors.Find(section.get(), key.get(), descriptor) && shownKey != key.get()) {
+          descriptors.Find(section.get(), shownKey, descriptor);
+        }
+        tableEntry.rowType = ApplyDescriptor(descriptor.c_str(), shownValue, cells, row,
+                                             display, sources, options.listTypeIcons != 0);
         cells.SetCellText(row, 0, display.label.c_str());
       } else if (options.autoDetectRowTypes) {
-        tableEntry.rowType = cells.DetectCellKind(row, 1, value.get());
+        tableEntry.rowType = cells.DetectCellKind(row, 1, shownValue);
         display.icon = RowTypeIcon(tableEntry.rowType);
       } else {
-        cells.SetCellText(row, 1, value.get());
+        cells.SetCellText(row, 1, shownValue);
       }
       out.table.push_back(tableEntry);
       out.display.push_back(std::move(display));
@@ -544,6 +564,7 @@ bool BuildRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocu
     entry += static_cast<int32_t>(
         CountKeyLines(settings.Text(), settings.Length(), headerStart, settings.Cursor()));
     if (options.sectionTitles && room()) {
+      out.lines.AddRow(CKeyLineText::kNoLine);
       RowDisplay display;
       display.titleBackground = true;
       const int row = cells.AppendRow();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "marlpane/app/editor_options.h"
+#include "marlpane/rows/key_line_text.h"
 #include "marlpane/rows/row_table.h"
 
 class CIniDocument;
@@ -90,6 +91,7 @@ struct RowDisplay {
   std::u16string tip;    // empty: no tip of its own
   int icon = -1;         // image of the type icon list for column 1; -1: none
   bool titleBackground = false;  // row background ListSectionTitleColor
+  std::u16string lineSeparator;  // MULTILINE: what stands for a line break in the file
 };
 
 // The row type code of a descriptor keyword (compared exactly), -1 for a
@@ -146,11 +148,19 @@ struct BuiltRows {
   std::vector<RowDisplay> display;
   int labelWidth = 0;  // the widest label at characterWidth a character (at least the start width)
   bool descriptorsUsed = false;
+  CKeyLineText lines;  // each row's key line in the text as loaded
 };
+
+// The tip a row shows: its descriptor's, else the comment lines above its
+// key line.
+std::u16string RowTip(const BuiltRows& rows, size_t row);
 
 // Loads the settings document (properties mode for a ".properties" path)
 // and the type description (typesPath, or when empty the settings path with
-// the extension ".ITP") and appends the rows to cells. False, with no rows,
+// the extension ".ITP") and appends the rows to cells. The spaces and tabs
+// around a key and a value are layout: labels show the trimmed key, a
+// descriptor is looked up for the key as written and then for the trimmed
+// key, and the cells get the trimmed value. False, with no rows,
 // when the settings file cannot be loaded. startWidth is the present width
 // of column 0; characterWidth the pixels a label character counts for (8 at
 // 96 DPI).

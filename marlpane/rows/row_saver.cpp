@@ -7,6 +7,7 @@
 #include "marlpane/rows/cell_kinds.h"
 #include "marlpane/document/ini_document.h"
 #include "marlpane/rows/password_digest.h"
+#include "marlpane/rows/key_line_text.h"
 #include "marlpane/rows/row_builder.h"
 #include "marlpane/rows/typed_cells.h"
 
@@ -72,12 +73,12 @@ std::u16string FontText(const FontBlock& font) {
   return out;
 }
 
-std::u16string MarkersAsBackslashN(std::u16string text) {
+std::u16string MarkersAs(const std::u16string& text, const std::u16string& separator) {
   std::u16string out;
   out.reserve(text.size());
   for (char16_t c : text) {
     if (c == kLineBreakMarker) {
-      out += u"\\n";
+      out += separator;
     } else {
       out += c;
     }
@@ -193,8 +194,10 @@ std::u16string DriveItemRoot(const char16_t* item) {
   return root;
 }
 
-bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
-                 std::u16string& out) {
+namespace {
+
+bool SaveText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
+              const std::u16string& separator, bool edited, std::u16string& out) {
   out.clear();
   switch (rowType) {
     case kUntypedRowType:
@@ -227,7 +230,7 @@ bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char1
       return true;
     }
     case kRowMultiLine:
-      out = MarkersAsBackslashN(cells.CellText(row, 1));
+      out = MarkersAs(cells.CellText(row, 1), separator);
       return true;
     case kRowSelectString:
       if (!cells.GetChoiceItems(row, 1)) return false;
@@ -239,7 +242,7 @@ bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char1
       // until the user picks an item.
       const ChoiceBlock* block = cells.GetChoiceItems(row, 1);
       if (!block) return false;
-      if (cells.CellText(row, 1).empty() && !cells.CellEdited(row, 1)) return false;
+      if (cells.CellText(row, 1).empty() && !edited) return false;
       const std::u16string item = ChosenItem(cells, row);
       out = Decimal(block->current);
       if (rowType == kRowSelectIndexString) out += u';' + item;
@@ -251,14 +254,33 @@ bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char1
     default:
       break;
   }
-  if (!cells.CellEdited(row, 1)) return false;
+  if (!edited) return false;
   if (EditedForm(rowType, cells, row, stored, out)) return true;
   out.clear();
   return false;
 }
 
-uint32_t SaveRows(const RowTable& table, const CTypedCells& cells, CIniDocument& settings,
-                  const char16_t* path) {
+}  // namespace
+
+bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
+                 std::u16string& out) {
+  return SaveText(rowType, cells, row, stored, u"\\n", cells.CellEdited(row, 1), out);
+}
+
+bool RowValueText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
+                  const std::u16string& separator, std::u16string& out) {
+  return SaveText(rowType, cells, row, stored, separator.empty() ? u"\\n" : separator, true, out);
+}
+
+uint32_t SaveRows(const BuiltRows& rows, const CTypedCells& cells, CIniDocument& settings,
+                  const char16_t* path, const std::vector<int>* changedRows) {
+  std::vector<int> edited;
+  if (!changedRows) {
+    for (int row = 0; row < static_cast<int>(rows.table.size()); ++row) {
+      if (cells.CellEdited(row, 1)) edited.push_back(row);
+    }
+    changedRows = &edited;
+  }
   // Work out every text against the values as loaded first, then replace:
   // reading a value after a replacement would apply the pending ones.
   struct Change {
@@ -268,17 +290,25 @@ uint32_t SaveRows(const RowTable& table, const CTypedCells& cells, CIniDocument&
   std::vector<Change> changes;
   std::u16string stored;
   std::u16string text;
-  for (size_t row = 0; row < table.size(); ++row) {
-    const RowTableEntry& entry = table[row];
+  for (int row : *changedRows) {
+    if (row < 0 || static_cast<size_t>(row) >= rows.table.size()) continue;
+    const RowTableEntry& entry = rows.table[static_cast<size_t>(row)];
     if (entry.entryIndex < 0) continue;
     if (!settings.EntryValue(static_cast<size_t>(entry.entryIndex), stored)) continue;
-    // A value longer than a field was loaded cut; unless the user gave the
-    // row a new value, writing the row back would cut the file's value.
-    if (stored.size() >= CIniDocument::kFieldCapacity && !cells.CellEdited(static_cast<int>(row), 1)) {
+    const std::u16string_view value = TrimBlanks(stored);
+    const std::u16string separator = static_cast<size_t>(row) < rows.display.size()
+                                         ? rows.display[static_cast<size_t>(row)].lineSeparator
+                                         : std::u16string();
+    if (!RowValueText(entry.rowType, cells, row, std::u16string(value).c_str(), separator, text)) {
       continue;
     }
-    if (!RowSaveText(entry.rowType, cells, static_cast<int>(row), stored.c_str(), text)) continue;
-    if (text != stored) changes.push_back({entry.entryIndex, std::move(text)});
+    if (text == value) continue;
+    // The blanks around the value are the file's layout ("key = value").
+    const size_t lead = static_cast<size_t>(value.data() - stored.data());
+    std::u16string line = stored.substr(0, lead);
+    line += text;
+    line += stored.substr(lead + value.size());
+    changes.push_back({entry.entryIndex, std::move(line)});
   }
   for (const Change& change : changes) {
     if (!settings.ReplaceValue(static_cast<size_t>(change.entry), change.text.c_str())) return 0;

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "marlpane/rows/row_table.h"
 
 class CIniDocument;
 class CTypedCells;
+struct BuiltRows;
 
 // The flag text for on in the style of stored: "1"/"0", "yes"/"no",
 // "true"/"false", "on"/"off", "y"/"n" and "t"/"f", each in the case of
@@ -32,10 +34,18 @@ std::u16string DriveItemRoot(const char16_t* item);
 bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
                  std::u16string& out);
 
-// Puts the save text of every row that has one into settings on its key
-// line (a text equal to the present value changes nothing), then saves
-// settings to path. A value too long to have been loaded whole keeps its
-// line unless its row was edited. Returns the document's Save result: 0
-// when nothing was written.
-uint32_t SaveRows(const RowTable& table, const CTypedCells& cells, CIniDocument& settings,
-                  const char16_t* path);
+// The text the row's value would be saved as once edited: RowSaveText as
+// if the value cell had been edited (false for read-only and title rows and
+// when the value gives no text). A MULTILINE value's line breaks become
+// separator. Two values of a row that give the same text are the same value.
+bool RowValueText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
+                  const std::u16string& separator, std::u16string& out);
+
+// Puts the value of every changed row into settings on its key line, then
+// saves settings to path. changedRows lists the rows changed in this session;
+// null takes the rows whose value cell was edited since loading. Every other
+// line keeps its bytes. The blanks around the value on the line stay around
+// the new value. Returns the document's Save result: 0 when nothing was
+// written.
+uint32_t SaveRows(const BuiltRows& rows, const CTypedCells& cells, CIniDocument& settings,
+                  const char16_t* path, const std::vector<int>* changedRows = nullptr);

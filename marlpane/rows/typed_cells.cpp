@@ -1,6 +1,7 @@
 #include "marlpane/rows/typed_cells.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 #include "common/hex_text.h"
@@ -113,6 +114,78 @@ void CTypedCells::ForgetEdits() {
   for (Row& row : rows_) {
     for (Cell& cell : row) cell.edited = false;
   }
+}
+
+namespace {
+
+template <class B>
+std::unique_ptr<B> CloneBlock(const std::unique_ptr<B>& block) {
+  return block ? std::make_unique<B>(*block) : nullptr;
+}
+
+}  // namespace
+
+struct CTypedCells::SavedCell::Data {
+  Cell cell;
+};
+
+void CTypedCells::CopyCell(const Cell& from, Cell& to) {
+  to.kind = from.kind;
+  to.edited = from.edited;
+  to.textColour = from.textColour;
+  to.backColour = from.backColour;
+  to.text = from.text;
+  to.block = std::visit(
+      [](const auto& block) -> Block {
+        if constexpr (std::is_same_v<std::decay_t<decltype(block)>, std::monostate>) {
+          return std::monostate();
+        } else {
+          return CloneBlock(block);
+        }
+      },
+      from.block);
+}
+
+CTypedCells::SavedCell::SavedCell() = default;
+CTypedCells::SavedCell::~SavedCell() = default;
+
+CTypedCells::SavedCell::SavedCell(const SavedCell& other) { *this = other; }
+
+CTypedCells::SavedCell& CTypedCells::SavedCell::operator=(const SavedCell& other) {
+  if (this == &other) return *this;
+  if (!other.data_) {
+    data_.reset();
+    return *this;
+  }
+  if (!data_) data_ = std::make_unique<Data>();
+  CopyCell(other.data_->cell, data_->cell);
+  return *this;
+}
+
+bool CTypedCells::SaveCell(int row, int column, SavedCell& out) const {
+  if (!CellExists(row, column)) return false;
+  if (!out.data_) out.data_ = std::make_unique<SavedCell::Data>();
+  if (const Cell* cell = FindCell(row, column)) {
+    CopyCell(*cell, out.data_->cell);
+  } else {
+    out.data_->cell = Cell();
+  }
+  return true;
+}
+
+bool CTypedCells::RestoreCell(int row, int column, const SavedCell& saved) {
+  Cell* cell = CellAt(row, column);
+  if (!cell || !saved.data_) return false;
+  CopyCell(saved.data_->cell, *cell);
+  cell->edited = true;
+  host_->CellColoursChanged(row, column, cell->textColour, cell->backColour);
+  host_->CellTextChanged(row, column, cell->text.c_str());
+  return true;
+}
+
+std::u16string_view CTypedCells::CellTextView(int row, int column) const {
+  const Cell* cell = FindCell(row, column);
+  return cell ? std::u16string_view(cell->text) : std::u16string_view();
 }
 
 std::u16string CTypedCells::CellText(int row, int column) const {

@@ -54,6 +54,8 @@ class CTypedCells {
   bool SetCellText(int row, int column, const char16_t* text);
   bool GetCellText(int row, int column, char16_t* out, size_t capacity) const;
   std::u16string CellText(int row, int column) const;  // empty for a missing cell
+  // The same without a copy; valid until the cell changes.
+  std::u16string_view CellTextView(int row, int column) const;
   bool SetCellColours(int row, int column, uint32_t textColour, uint32_t backColour);
   bool GetCellColours(int row, int column, uint32_t* textColour, uint32_t* backColour) const;
 
@@ -62,6 +64,25 @@ class CTypedCells {
   // when their value cell was edited.
   bool CellEdited(int row, int column) const;
   void ForgetEdits();
+
+  // A whole cell kept aside (kind, text, colours and value block) so that
+  // an undo can put it back exactly as it was.
+  class SavedCell {
+   public:
+    SavedCell();
+    ~SavedCell();
+    SavedCell(const SavedCell& other);
+    SavedCell& operator=(const SavedCell& other);
+
+   private:
+    friend class CTypedCells;
+    struct Data;
+    std::unique_ptr<Data> data_;
+  };
+  // False for a missing cell.
+  bool SaveCell(int row, int column, SavedCell& out) const;
+  // Puts the cell back and shows its text and colours; it counts as edited.
+  bool RestoreCell(int row, int column, const SavedCell& saved);
 
   // Untyped for a missing row, a column above 199 or a kind never set.
   CellKind GetCellKind(int row, int column) const;
@@ -186,6 +207,7 @@ class CTypedCells {
   };
   using Row = std::vector<Cell>;
 
+  static void CopyCell(const Cell& from, Cell& to);
   Cell* CellAt(int row, int column);                // creates the cell when the row exists
   const Cell* FindCell(int row, int column) const;  // null when never touched
   bool CellExists(int row, int column) const;

@@ -288,11 +288,27 @@ int SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
   return sent ? 0 : 1;
 }
 
+// The clipboard's Unicode text, escaped as the list texts are; nothing when
+// it holds none.
+int PrintClipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  std::printf("%s\n", Utf8(Escaped(text)).c_str());
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
                        "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | "
                        "textinfont HWND FACE POINTS DPI | dpichanged HWND DPI LEFT TOP WIDTH HEIGHT | "
-                       "post HWND MESSAGE WPARAM LPARAM\n");
+                       "post HWND MESSAGE WPARAM LPARAM | clipboard\n");
   return 2;
 }
 
@@ -301,8 +317,10 @@ int Usage() {
 int main() {
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!arguments || count < 3) return Usage();
+  if (!arguments || count < 2) return Usage();
   const std::wstring command = arguments[1];
+  if (command == L"clipboard" && count == 2) return PrintClipboard();
+  if (count < 3) return Usage();
   if (command == L"post" && count == 6) {
     // Any program may post any message: the tests post what a stranger would.
     HWND target = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));

@@ -130,7 +130,7 @@ int ListRows(const RowCommandArguments& arguments) {
         << RowTypeName(built, cells, options, row) << "\t" << CellKindName(cells.GetCellKind(r, 1)) << "\t"
         << Escaped(built.display[row].label) << "\t"
         << (marked ? std::string(kFilledOnWindows) : Escaped(cells.CellText(r, 1))) << "\t"
-        << Escaped(built.display[row].tip) << "\n";
+        << Escaped(RowTip(built, row)) << "\n";
   }
   return kDone;
 }

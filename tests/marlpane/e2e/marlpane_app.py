@@ -36,6 +36,9 @@ BANNER = 1007
 # Notification codes.
 STARTED, SAVED, CANCELLED, CLOSING = 300, 317, 319, 390
 
+# Before the label of a row whose value differs from the loaded one.
+CHANGED_MARK = "\u2022 "
+
 DAMAGED_TEXT = "Error: File is damaged. Please download it again."
 
 
@@ -151,7 +154,9 @@ class Editor:
         return wait_until(self.rows, timeout, "the rows of the option list")
 
     def row_of(self, label):
-        return next(r.index for r in self.wait_rows() if r.label == label)
+        """The row with that label, also when it carries the changed mark."""
+        return next(r.index for r in self.wait_rows()
+                    if label in (r.label, r.label[len(CHANGED_MARK):] if r.label.startswith(CHANGED_MARK) else None))
 
     def row_centre(self, index):
         """The middle of a row on the screen (the row must be in view)."""

@@ -63,9 +63,8 @@ class EditorsTest(EditorSuite):
         self.desktop.key("Return")
         wait_value(editor, row, "no")
         self.save(editor)
-        self.assertEqual(replaced(original, (b"GridLines=0xC0C0C0", b"GridLines=#C0C0C0"),
-                                  (b"Footer=Product Ltd.|All", b"Footer=Product Ltd.\\nAll")),
-                         self.settings())
+        # Flipped twice: back to its loaded value, so nothing is written.
+        self.assertEqual(original, self.settings())
 
     def test_a_value_entered_in_every_kind_of_editor_is_saved_and_nothing_else_changes(self):
         editor = self.start("every_kind")
@@ -171,11 +170,9 @@ class EditorsTest(EditorSuite):
             (b"LogFolder=C:\\ProgramData\\Product\\Logs", b"LogFolder=" + path(os.path.join(data, "logs"))),
             (b"Opacity=95", b"Opacity=050.5"),
             (b"Highlight=#FF8000", b"Highlight=#123456"),
-            (b"GridLines=0xC0C0C0", b"GridLines=#C0C0C0"),
             (b"DataFile=D:\\Data\\inventory.db", b"DataFile=" + path(os.path.join(data, "stock.db"))),
             (b"Font=Tahoma;10;1;0;0;0", b"Font=Tahoma;12;1;0;0;0"),
             (b"Welcome=Welcome back!\\nHave a good day.", b"Welcome=Welcome back!\\nHave a good day.\\nSee you."),
-            (b"Footer=Product Ltd.|All", b"Footer=Product Ltd.\\nAll"),
             (b"Theme=1", b"Theme=2"),
             (b"Password=secret", b"Password=hunter22"),
             (b"SyncPassword=730065006300720065007400", b"SyncPassword=7000610073007300"),

@@ -308,7 +308,7 @@ TEST(RowBuilderTest, HeaderWithoutBracketKeepsEntryIndexesInStep) {
   EXPECT_EQ(2, built.table[0].entryIndex);  // Top
   EXPECT_EQ(3, built.table[1].entryIndex);  // Back
   cells.SetCellText(0, 1, u"20");
-  ASSERT_NE(0u, SaveRows(built.table, cells, settings, path.c_str()));
+  ASSERT_NE(0u, SaveRows(built, cells, settings, path.c_str()));
   EXPECT_EQ("[Window\nLeft=1\nNote=see [x]\nTop=20\n[Colors]\nBack=3\n",
             testfiles::ReadBytes(folder.Native("s.ini")));
 }
