@@ -51,6 +51,13 @@ double WaitFor(Condition condition, double limit = 60) {
 // The window has nothing left to paint.
 inline bool Painted(HWND window) { return window && !GetUpdateRect(window, nullptr, FALSE); }
 
+// The editor's option list (control 1002) once the editor window is shown
+// and neither has anything left to paint; null until then.
+inline HWND ShownOptionList(HWND editor) {
+  HWND list = editor ? GetDlgItem(editor, 1002) : nullptr;
+  return list && IsWindowVisible(editor) && Painted(editor) && Painted(list) ? list : nullptr;
+}
+
 // Starts the editor on settings ("/INI:") with host as its notification
 // window; false, with a line printed, when it cannot be started. The
 // process's thread handle is closed.

@@ -23,7 +23,6 @@ namespace {
 
 constexpr UINT kNotifyMessage = WM_APP + 7;
 constexpr WPARAM kStartedCode = 300;
-constexpr int kOptionList = 1002;
 constexpr int kFindField = 1021;
 constexpr int kFindCount = 1022;
 constexpr int kOptionsPerSection = 50;  // as BenchFiles writes them
@@ -89,8 +88,7 @@ int wmain(int argc, wchar_t** argv) {
   PROCESS_INFORMATION process = {};
   if (!StartEditor(argv[1], files.detectPath, host, process)) return 1;
   HWND list = nullptr;
-  if (WaitFor([&] { return gEditorWindow && (list = GetDlgItem(gEditorWindow, kOptionList)) &&
-                           IsWindowVisible(gEditorWindow) && Painted(gEditorWindow) && Painted(list); }) < 0) {
+  if (WaitFor([&] { return (list = ShownOptionList(gEditorWindow)) != nullptr; }) < 0) {
     std::printf("the editor did not show its list\n");
     TerminateProcess(process.hProcess, 1);
     return 1;

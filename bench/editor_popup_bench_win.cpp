@@ -24,7 +24,6 @@ namespace {
 
 constexpr UINT kNotifyMessage = WM_APP + 7;
 constexpr WPARAM kStartedCode = 300;
-constexpr int kOptionList = 1002;
 constexpr int kOptionsPerSection = 50;  // as BenchFiles writes them
 constexpr int kMixLength = 30;          // row types in the benchmark files' order, then again
 
@@ -138,8 +137,7 @@ int wmain(int argc, wchar_t** argv) {
   if (!StartEditor(argv[1], files.typedPath, host, process)) return 1;
   int failures = 0;
   HWND list = nullptr;
-  if (WaitFor([&] { return gEditorWindow && (list = GetDlgItem(gEditorWindow, kOptionList)) &&
-                           IsWindowVisible(gEditorWindow) && Painted(gEditorWindow) && Painted(list); }) < 0) {
+  if (WaitFor([&] { return (list = ShownOptionList(gEditorWindow)) != nullptr; }) < 0) {
     std::printf("the editor did not show its list\n");
     TerminateProcess(process.hProcess, 1);
     return 1;
