@@ -1,6 +1,7 @@
 #include "marlpane/app/dialog_dpi_win.h"
 
 #include <cstdint>
+#include <memory>
 
 #include "common/bitmap_image.h"
 #include "common/dpi_scale.h"
@@ -10,9 +11,6 @@
 namespace {
 
 constexpr char kBanner2xEntry[] = "banner@2x.bmp";
-// The DPIs a WM_DPICHANGED may bring (50 % to 1000 %); others are ignored.
-constexpr int kLowestDpi = 48;
-constexpr int kHighestDpi = 960;
 
 int gDpi = kBaseDpi;
 
@@ -25,7 +23,7 @@ const char16_t* gArchivePath = nullptr;
 
 // The stretched copy the picture control shows (null: it shows the banner
 // itself), and its size.
-HBITMAP gShownBanner = nullptr;
+std::unique_ptr<CBitmapImage> gShownBanner;
 int gShownWidth = -1;
 int gShownHeight = -1;
 
@@ -41,50 +39,6 @@ const CBitmapImage* Banner2x(const CBitmapImage& banner) {
   const bool twice = gBanner2x.Handle() && int64_t(gBanner2x.Width()) == 2 * int64_t(banner.Width()) &&
                      int64_t(gBanner2x.Height()) == 2 * int64_t(banner.Height());
   return twice ? &gBanner2x : nullptr;
-}
-
-// A copy of source stretched to width x height with halftone; null when
-// the system cannot make it.
-HBITMAP StretchedCopy(const CBitmapImage& source, int width, int height) {
-  HDC screen = GetDC(nullptr);
-  if (!screen) return nullptr;
-  HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
-  HDC from = CreateCompatibleDC(screen);
-  HDC to = CreateCompatibleDC(screen);
-  bool drawn = false;
-  if (copy && from && to) {
-    HGDIOBJ oldFrom = SelectObject(from, source.Handle());
-    HGDIOBJ oldTo = SelectObject(to, copy);
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    drawn = StretchBlt(to, 0, 0, width, height, from, 0, 0, source.Width(), source.Height(),
-                       SRCCOPY) != FALSE;
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-  }
-  if (to) DeleteDC(to);
-  if (from) DeleteDC(from);
-  ReleaseDC(nullptr, screen);
-  if (!drawn && copy) {
-    DeleteObject(copy);
-    copy = nullptr;
-  }
-  return copy;
-}
-
-using SetDialogDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
-constexpr int kDialogDpiChangeDisableAll = 1;  // DDC_DISABLE_ALL
-
-// Windows 10 1703 and later scale a per-monitor dialog by themselves on a
-// DPI change; the dialog does it itself, so that the layout stays its own.
-void LeaveDpiChangesToTheDialog(HWND dialog) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (!user32) return;
-  const auto setBehavior = reinterpret_cast<SetDialogDpiChangeBehaviorFunction>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "SetDialogDpiChangeBehavior")));
-  if (setBehavior) {
-    setBehavior(dialog, kDialogDpiChangeDisableAll, kDialogDpiChangeDisableAll);
-  }
 }
 
 BOOL CALLBACK SetControlFont(HWND control, LPARAM font) {
@@ -113,7 +67,7 @@ int MainDialogDpi() { return gDpi; }
 
 void TakeDialogDpi(HWND dialog) {
   gDpi = WindowDpi(dialog);
-  LeaveDpiChangesToTheDialog(dialog);
+  TakeOverDpiChanges(dialog);
 }
 
 void ShowBannerAtDpi(HWND dialog, int controlId, const CBitmapImage& banner,
@@ -125,19 +79,21 @@ void ShowBannerAtDpi(HWND dialog, int controlId, const CBitmapImage& banner,
   const Box size = ScaledBannerSize(banner.Width(), banner.Height(), gDpi);
   const CBitmapImage* source = gDpi > kBaseDpi ? Banner2x(banner) : nullptr;
   if (!source) source = &banner;
-  HBITMAP shown = nullptr;
+  std::unique_ptr<CBitmapImage> shown;
   const bool asItIs = source == &banner && size.width == banner.Width() &&
                       size.height == banner.Height();
-  if (!asItIs) shown = StretchedCopy(*source, size.width, size.height);
+  if (!asItIs) {
+    shown = std::make_unique<CBitmapImage>();
+    if (!shown->StretchFrom(*source, size.width, size.height)) shown.reset();
+  }
   gShownWidth = shown ? size.width : banner.Width();
   gShownHeight = shown ? size.height : banner.Height();
   SetWindowPos(control, nullptr, 0, 0, gShownWidth, gShownHeight,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP,
-               reinterpret_cast<LPARAM>(shown ? shown : banner.Handle()));
+               reinterpret_cast<LPARAM>(shown ? shown->Handle() : banner.Handle()));
   // The control does not own what it is given: the copy it showed before goes.
-  if (gShownBanner) DeleteObject(gShownBanner);
-  gShownBanner = shown;
+  gShownBanner = std::move(shown);
 }
 
 int ShownBannerWidth(const CBitmapImage& banner) {
@@ -162,21 +118,12 @@ int TwoLinesHeight(HWND control) {
 
 bool OnDialogDpiChanged(HWND dialog, int bannerId, const CBitmapImage& banner, WPARAM wParam,
                         LPARAM lParam) {
-  const int newDpi = HIWORD(wParam);
-  if (newDpi < kLowestDpi || newDpi > kHighestDpi) return false;
+  const int newDpi = DpiOfChange(wParam);
+  if (!newDpi) return false;
   const int oldDpi = gDpi;
   gDpi = newDpi;
   if (newDpi != oldDpi) ScaleControlFonts(dialog, oldDpi, newDpi);
   if (gArchive) ShowBannerAtDpi(dialog, bannerId, banner, *gArchive, gArchivePath);
-  // Any program can send this message: the rectangle is copied without
-  // trusting its address, and taken only when it has a size.
-  RECT suggested = {};
-  SIZE_T copied = 0;
-  if (lParam && ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(lParam),
-                                  &suggested, sizeof suggested, &copied) &&
-      copied == sizeof suggested && suggested.right > suggested.left &&
-      suggested.bottom > suggested.top) {
-    MoveToSuggestedRect(dialog, reinterpret_cast<LPARAM>(&suggested));
-  }
+  MoveToSuggestedRect(dialog, lParam);
   return true;
 }

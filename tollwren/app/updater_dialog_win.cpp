@@ -29,18 +29,6 @@ constexpr WPARAM kDamagedExitCode = 1;
 constexpr DWORD kNewestKnownWindows = 7000;  // major x 1000 + minor
 constexpr char kPublisherKeysEntry[] = "keys.pem";
 
-// The dialog manager's own scaling on a DPI change is switched off where
-// there is one (Windows 10 1703 and later): the skin scales every font and
-// control itself.
-void TakeOverDpiChanges(HWND dialog) {
-  using Function = BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  auto function = user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(
-                               GetProcAddress(user32, "SetDialogDpiChangeBehavior")))
-                         : nullptr;
-  if (function) function(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
-}
-
 DWORD WindowsVersion() {
   OSVERSIONINFOW version = {};
   version.dwOSVersionInfoSize = sizeof version;
@@ -109,7 +97,8 @@ INT_PTR CUpdaterDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       // Moved to a monitor of another scale: the skin, its fonts and the
       // layout at the new DPI, in the rectangle the system suggests.
-      skin_.SetDpi(HIWORD(wParam));
+      if (!DpiOfChange(wParam)) return TRUE;
+      skin_.SetDpi(DpiOfChange(wParam));
       skin_.CreateFonts(dialog_, settings_, charset_);
       MoveToSuggestedRect(dialog_, lParam);
       skin_.LayOut(dialog_, settings_.showCloseButton);

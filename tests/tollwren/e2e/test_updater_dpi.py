@@ -159,10 +159,12 @@ class At96(UpdaterAtDpi, unittest.TestCase):
     dpi = 96
 
     def test_moved_to_a_monitor_at_150_percent(self):
-        # WM_DPICHANGED without a suggested rectangle: the skin, fonts and
-        # layout at 144 DPI where the window is.
+        # WM_DPICHANGED from another program: a DPI beyond 1000 % is ignored;
+        # a suggested rectangle at an address nobody owns is not taken, and
+        # the skin, fonts and layout go to 144 DPI where the window is.
         tool, window = self.start()
-        self.desktop.probe("post", str(window.hwnd), str(WM_DPICHANGED), str(144 | 144 << 16), "0")
+        self.desktop.probe("post", str(window.hwnd), str(WM_DPICHANGED), str(5000 | 5000 << 16), "0")
+        self.desktop.probe("post", str(window.hwnd), str(WM_DPICHANGED), str(144 | 144 << 16), "1")
         wait_until(lambda: self.desktop.client(window.hwnd)[2:] == (900, 450), 20, "the window at 150 %")
         controls = wait_until(lambda: (lambda c: c if c[STATUS].height >= 97 else None)(window.controls()), 20,
                               "the status line at 150 %")
