@@ -6,7 +6,6 @@ namespace {
 
 HHOOK gKeyHook = nullptr;
 HWND gKeyDialog = nullptr;
-HWND (*gFindField)() = nullptr;
 
 bool Down(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
@@ -44,8 +43,7 @@ LRESULT CALLBACK FilterKeys(int code, WPARAM wParam, LPARAM lParam) {
       (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN ||
        message->message == WM_KEYUP || message->message == WM_SYSKEYUP) &&
       GetAncestor(message->hwnd, GA_ROOT) == gKeyDialog) {
-    const HWND field = gFindField ? gFindField() : nullptr;
-    const bool inFindField = field && message->hwnd == field;
+    const bool inFindField = GetDlgCtrlID(message->hwnd) == IDC_FIND_FIELD;
     const WORD command = KeyCommand(message->wParam, inFindField);
     if (command) {
       // The release of a key taken here goes nowhere either, so that the
@@ -61,10 +59,9 @@ LRESULT CALLBACK FilterKeys(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void InstallEditorKeys(HWND dialog, HWND (*findField)()) {
+void InstallEditorKeys(HWND dialog) {
   RemoveEditorKeys();
   gKeyDialog = dialog;
-  gFindField = findField;
   gKeyHook = SetWindowsHookExW(WH_MSGFILTER, FilterKeys, nullptr, GetCurrentThreadId());
 }
 
@@ -72,5 +69,4 @@ void RemoveEditorKeys() {
   if (gKeyHook) UnhookWindowsHookEx(gKeyHook);
   gKeyHook = nullptr;
   gKeyDialog = nullptr;
-  gFindField = nullptr;
 }

@@ -9,6 +9,6 @@
 
 #include <windows.h>
 
-// findField: the find field's window (may be made later; asked each time).
-void InstallEditorKeys(HWND dialog, HWND (*findField)());
+// The find field is known by its control ID (IDC_FIND_FIELD).
+void InstallEditorKeys(HWND dialog);
 void RemoveEditorKeys();

@@ -9,14 +9,6 @@
 #include "marlpane/rows/row_builder.h"
 #include "marlpane/rows/row_finder.h"
 
-namespace {
-
-// The find field of the one review, for the key filter.
-HWND gFindFieldWindow = nullptr;
-HWND FindFieldWindow() { return gFindFieldWindow; }
-
-}  // namespace
-
 void CEditorReview::Start(HWND dialog, CTypedListView& list, const BuiltRows& rows) {
   dialog_ = dialog;
   list_ = &list;
@@ -26,12 +18,11 @@ void CEditorReview::Start(HWND dialog, CTypedListView& list, const BuiltRows& ro
   // A row found while the focus is in the find field shows as selected.
   const HWND control = list.Window();
   SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | LVS_SHOWSELALWAYS);
-  InstallEditorKeys(dialog, FindFieldWindow);
+  InstallEditorKeys(dialog);
 }
 
 void CEditorReview::Stop() {
   RemoveEditorKeys();
-  gFindFieldWindow = nullptr;
 }
 
 CloseAnswer CEditorReview::AskBeforeClosing(const char16_t* settingsPath, const char16_t* caption) {
@@ -45,14 +36,10 @@ bool CEditorReview::OnCommand(WPARAM wParam) {
   switch (command) {
     case IDC_FIND_OPEN:
       find_.Open(dialog_, IDC_TIP_LINE);
-      gFindFieldWindow = find_.Edit();
       return true;
     case IDC_FIND_NEXT:
     case IDC_FIND_PREVIOUS:
-      if (!find_.IsOpen()) {
-        find_.Open(dialog_, IDC_TIP_LINE);
-        gFindFieldWindow = find_.Edit();
-      }
+      if (!find_.IsOpen()) find_.Open(dialog_, IDC_TIP_LINE);
       FindNext(command == IDC_FIND_NEXT ? 1 : -1);
       return true;
     case IDC_FIND_CLOSE: {

@@ -21,7 +21,6 @@ class CFindField {
   // Hides the field and shows the tip line again.
   void Close();
   bool IsOpen() const { return open_; }
-  HWND Edit() const { return edit_; }
   std::u16string Text() const;
   // Follows the tip line after the dialog's layout moved it.
   void FitToTipLine();
