@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr size_t kReadChunk = 1 << 16;
 constexpr unsigned kFolderMode = 0755;
 constexpr unsigned kPublishedFileMode = 0644;
 
@@ -33,17 +32,17 @@ bool WriteAll(int fd, const std::string& bytes) {
 }  // namespace
 
 CInputFile::~CInputFile() {
-  if (fd_ >= 0) close(fd_);
+  if (handle_ >= 0) close(int(handle_));
 }
 
 bool CInputFile::Open(const std::string& path, std::string* error) {
-  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) {
+  handle_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (handle_ < 0) {
     *error = Reason("cannot read", path);
     return false;
   }
   struct stat info;
-  if (fstat(fd_, &info) != 0) {
+  if (fstat(int(handle_), &info) != 0) {
     *error = Reason("cannot read", path);
     return false;
   }
@@ -57,33 +56,9 @@ bool CInputFile::Open(const std::string& path, std::string* error) {
 
 long CInputFile::Read(void* buffer, size_t size) {
   while (true) {
-    const ssize_t n = read(fd_, buffer, size);
+    const ssize_t n = read(int(handle_), buffer, size);
     if (n < 0 && errno == EINTR) continue;
     return n < 0 ? -1 : long(n);
-  }
-}
-
-bool ReadSmallFile(const std::string& path, size_t limit, std::string* bytes, std::string* error) {
-  CInputFile file;
-  if (!file.Open(path, error)) return false;
-  if (file.Size() > limit) {
-    *error = path + " has more than " + std::to_string(limit) + " bytes";
-    return false;
-  }
-  bytes->clear();
-  char chunk[kReadChunk];
-  while (true) {
-    const long n = file.Read(chunk, sizeof chunk);
-    if (n < 0) {
-      *error = Reason("cannot read", path);
-      return false;
-    }
-    if (n == 0) return true;
-    if (bytes->size() + size_t(n) > limit) {
-      *error = path + " has more than " + std::to_string(limit) + " bytes";
-      return false;
-    }
-    bytes->append(chunk, size_t(n));
   }
 }
 
@@ -91,6 +66,8 @@ bool PathExists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
 }
+
+void RemovePath(const std::string& path) { unlink(path.c_str()); }
 
 bool CreateFolders(const std::string& path, std::vector<std::string>* created, std::string* error) {
   struct stat info;

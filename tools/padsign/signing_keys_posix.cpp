@@ -9,12 +9,25 @@
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 
+struct CryptoKey {
+  EVP_PKEY* key;
+};
+
+struct DigestState {
+  EVP_MD_CTX* context;
+};
+
 namespace {
 
 const char kPublicKeyPemName[] = "PUBLIC KEY";
-constexpr size_t kUncompressedPointOffset = 26;  // in the 91-byte DER form
-constexpr unsigned char kUncompressedPointTag = 0x04;
 constexpr size_t kCurveNameCapacity = 64;
+
+CryptoKey* Own(EVP_PKEY* key) { return key ? new CryptoKey{key} : nullptr; }
+
+void Free(CryptoKey* key) {
+  if (key) EVP_PKEY_free(key->key);
+  delete key;
+}
 
 // Never ask on the terminal for a pass phrase: an encrypted key is refused.
 int NoPassphrase(char*, int, int, void*) { return -1; }
@@ -46,13 +59,13 @@ std::string BioText(BIO* bio) {
 CSigningKey::~CSigningKey() { Reset(); }
 
 void CSigningKey::Reset() {
-  EVP_PKEY_free(key_);
+  Free(key_);
   key_ = nullptr;
 }
 
 bool CSigningKey::Generate(std::string* error) {
   Reset();
-  key_ = EVP_EC_gen("P-256");
+  key_ = Own(EVP_EC_gen("P-256"));
   if (!key_) {
     *error = "cannot generate a P-256 key";
     return false;
@@ -67,7 +80,7 @@ bool CSigningKey::LoadPem(const std::string& pem, std::string* error) {
     *error = "out of memory";
     return false;
   }
-  key_ = PEM_read_bio_PrivateKey(bio, nullptr, NoPassphrase, nullptr);
+  key_ = Own(PEM_read_bio_PrivateKey(bio, nullptr, NoPassphrase, nullptr));
   BIO_free(bio);
   ERR_clear_error();
   if (!key_) {
@@ -76,7 +89,7 @@ bool CSigningKey::LoadPem(const std::string& pem, std::string* error) {
                  : "holds no private key in PEM form";
     return false;
   }
-  const std::string problem = CurveProblem(key_);
+  const std::string problem = CurveProblem(key_->key);
   if (!problem.empty()) {
     Reset();
     *error = problem;
@@ -85,26 +98,29 @@ bool CSigningKey::LoadPem(const std::string& pem, std::string* error) {
   return true;
 }
 
-bool CSigningKey::PrivatePem(std::string* pem) const {
+bool CSigningKey::PrivatePem(std::string* pem, std::string* error) const {
   BIO* bio = BIO_new(BIO_s_mem());
-  const bool ok = bio && key_ && PEM_write_bio_PrivateKey(bio, key_, nullptr, nullptr, 0, nullptr, nullptr) == 1;
+  const bool ok =
+      bio && key_ && PEM_write_bio_PrivateKey(bio, key_->key, nullptr, nullptr, 0, nullptr, nullptr) == 1;
   if (ok) *pem = BioText(bio);
   BIO_free(bio);
+  if (!ok) *error = "cannot encode the private key";
   return ok;
 }
 
-bool CSigningKey::PublicPem(std::string* pem) const {
+bool CSigningKey::PublicPem(std::string* pem, std::string* error) const {
   BIO* bio = BIO_new(BIO_s_mem());
-  const bool ok = bio && key_ && PEM_write_bio_PUBKEY(bio, key_) == 1;
+  const bool ok = bio && key_ && PEM_write_bio_PUBKEY(bio, key_->key) == 1;
   if (ok) *pem = BioText(bio);
   BIO_free(bio);
+  if (!ok) *error = "cannot encode the public key";
   return ok;
 }
 
 bool CSigningKey::Sign(const std::string& data, std::string* signature, std::string* error) const {
   EVP_MD_CTX* context = EVP_MD_CTX_new();
   size_t size = 0;
-  bool ok = context && key_ && EVP_DigestSignInit(context, nullptr, EVP_sha256(), nullptr, key_) == 1 &&
+  bool ok = context && key_ && EVP_DigestSignInit(context, nullptr, EVP_sha256(), nullptr, key_->key) == 1 &&
             EVP_DigestSign(context, nullptr, &size, reinterpret_cast<const unsigned char*>(data.data()),
                            data.size()) == 1;
   if (ok) {
@@ -120,13 +136,15 @@ bool CSigningKey::Sign(const std::string& data, std::string* signature, std::str
   return ok;
 }
 
-CPublicKeyRing::~CPublicKeyRing() {
-  for (EVP_PKEY* key : keys_) EVP_PKEY_free(key);
+CPublicKeyRing::~CPublicKeyRing() { Reset(); }
+
+void CPublicKeyRing::Reset() {
+  for (CryptoKey* key : keys_) Free(key);
+  keys_.clear();
 }
 
 bool CPublicKeyRing::LoadPem(const std::string& pem, std::string* error) {
-  for (EVP_PKEY* key : keys_) EVP_PKEY_free(key);
-  keys_.clear();
+  Reset();
   BIO* bio = BIO_new_mem_buf(pem.data(), int(pem.size()));
   if (!bio) {
     *error = "out of memory";
@@ -161,7 +179,7 @@ bool CPublicKeyRing::LoadPem(const std::string& pem, std::string* error) {
       }
     }
     if (problem.empty()) {
-      keys_.push_back(key);
+      keys_.push_back(Own(key));
     } else {
       EVP_PKEY_free(key);
       *error = "block " + std::to_string(block) + " " + problem;
@@ -184,7 +202,7 @@ size_t CPublicKeyRing::VerifyingKey(const std::string& data, const std::string& 
   for (size_t i = 0; i < keys_.size(); ++i) {
     EVP_MD_CTX* context = EVP_MD_CTX_new();
     const bool valid =
-        context && EVP_DigestVerifyInit(context, nullptr, EVP_sha256(), nullptr, keys_[i]) == 1 &&
+        context && EVP_DigestVerifyInit(context, nullptr, EVP_sha256(), nullptr, keys_[i]->key) == 1 &&
         EVP_DigestVerify(context, reinterpret_cast<const unsigned char*>(signature.data()), signature.size(),
                          reinterpret_cast<const unsigned char*>(data.data()), data.size()) == 1;
     EVP_MD_CTX_free(context);
@@ -195,28 +213,26 @@ size_t CPublicKeyRing::VerifyingKey(const std::string& data, const std::string& 
 }
 
 CSha256::CSha256() {
-  context_ = EVP_MD_CTX_new();
-  ok_ = context_ && EVP_DigestInit_ex(context_, EVP_sha256(), nullptr) == 1;
+  state_ = new DigestState{EVP_MD_CTX_new()};
+  ok_ = state_->context && EVP_DigestInit_ex(state_->context, EVP_sha256(), nullptr) == 1;
 }
 
-CSha256::~CSha256() { EVP_MD_CTX_free(context_); }
+CSha256::~CSha256() {
+  EVP_MD_CTX_free(state_->context);
+  delete state_;
+}
 
 bool CSha256::Update(const void* data, size_t size) {
-  ok_ = ok_ && EVP_DigestUpdate(context_, data, size) == 1;
+  ok_ = ok_ && EVP_DigestUpdate(state_->context, data, size) == 1;
   return ok_;
 }
 
 bool CSha256::Finish(std::string* hex) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int size = 0;
-  ok_ = ok_ && EVP_DigestFinal_ex(context_, digest, &size) == 1;
+  ok_ = ok_ && EVP_DigestFinal_ex(state_->context, digest, &size) == 1;
   if (!ok_) return false;
-  static const char kDigits[] = "0123456789abcdef";
-  hex->clear();
-  for (unsigned int i = 0; i < size; ++i) {
-    hex->push_back(kDigits[digest[i] >> 4]);
-    hex->push_back(kDigits[digest[i] & 15]);
-  }
+  *hex = LowerHex(digest, size);
   ok_ = false;  // finished: no further use
   return true;
 }
