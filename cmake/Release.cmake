@@ -21,9 +21,25 @@ configure_file("${CMAKE_SOURCE_DIR}/cmake/product_version.h.in" "${PRODUCT_VERSI
 include_directories("${CMAKE_BINARY_DIR}/generated")
 
 if(WIN32)
+  enable_language(RC)
   # No folder of the build machine in any file: source and build paths (the
   # build tree lies inside the source tree) are written relative to it.
   add_compile_options("-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.")
   # ld writes the PE time stamp from SOURCE_DATE_EPOCH when it is set (the
   # release script sets it to the last commit's date).
 endif()
+
+# add_version_resource(TARGET DESCRIPTION): the release's version resource
+# for a command-line tool in the Windows tree (the two programs have theirs in
+# their own resource scripts).
+function(add_version_resource target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(TOOL_NAME "${target}")
+  set(TOOL_DESCRIPTION "${description}")
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc")
+  configure_file("${CMAKE_SOURCE_DIR}/cmake/tool_version.rc.in" "${script}" @ONLY)
+  target_sources(${target} PRIVATE "${script}")
+  set_source_files_properties("${script}" PROPERTIES OBJECT_DEPENDS "${PRODUCT_VERSION_HEADER}")
+endfunction()
