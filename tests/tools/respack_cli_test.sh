@@ -159,5 +159,8 @@ pack append m_short.ini reader.exe short.exe
 check
 pack frobnicate
 [ $rc -eq 2 ] || fail "unknown command exits $rc"
+check
+pack --version
+[ $rc -eq 0 ] && grep -qE "^respack [0-9]+\.[0-9]+\.[0-9]+$" out.txt || fail "--version prints $(cat out.txt)"
 
 finish
