@@ -11,3 +11,17 @@ std::string LowerHex(const unsigned char* bytes, size_t size) {
   }
   return hex;
 }
+
+CSigningKey::~CSigningKey() { Reset(); }
+
+void CSigningKey::Reset() {
+  FreeCryptoKey(key_);
+  key_ = nullptr;
+}
+
+CPublicKeyRing::~CPublicKeyRing() { Reset(); }
+
+void CPublicKeyRing::Reset() {
+  for (CryptoKey* key : keys_) FreeCryptoKey(key);
+  keys_.clear();
+}

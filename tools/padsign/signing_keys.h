@@ -18,8 +18,10 @@ constexpr size_t kP256PublicKeyDerSize = 91;
 constexpr size_t kUncompressedPointOffset = 26;  // in the 91-byte DER form
 constexpr unsigned char kUncompressedPointTag = 0x04;
 
-// A key as the platform holds it (defined by each platform's file).
+// A key as the platform holds it (defined by each platform's file), and its
+// release (nothing happens for null).
 struct CryptoKey;
+void FreeCryptoKey(CryptoKey* key);
 // A running digest as the platform holds it.
 struct DigestState;
 

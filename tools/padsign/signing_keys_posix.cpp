@@ -17,6 +17,11 @@ struct DigestState {
   EVP_MD_CTX* context;
 };
 
+void FreeCryptoKey(CryptoKey* key) {
+  if (key) EVP_PKEY_free(key->key);
+  delete key;
+}
+
 namespace {
 
 const char kPublicKeyPemName[] = "PUBLIC KEY";
@@ -24,10 +29,6 @@ constexpr size_t kCurveNameCapacity = 64;
 
 CryptoKey* Own(EVP_PKEY* key) { return key ? new CryptoKey{key} : nullptr; }
 
-void Free(CryptoKey* key) {
-  if (key) EVP_PKEY_free(key->key);
-  delete key;
-}
 
 // Never ask on the terminal for a pass phrase: an encrypted key is refused.
 int NoPassphrase(char*, int, int, void*) { return -1; }
@@ -55,13 +56,6 @@ std::string BioText(BIO* bio) {
 }
 
 }  // namespace
-
-CSigningKey::~CSigningKey() { Reset(); }
-
-void CSigningKey::Reset() {
-  Free(key_);
-  key_ = nullptr;
-}
 
 bool CSigningKey::Generate(std::string* error) {
   Reset();
@@ -134,13 +128,6 @@ bool CSigningKey::Sign(const std::string& data, std::string* signature, std::str
   ERR_clear_error();
   if (!ok) *error = "signing failed";
   return ok;
-}
-
-CPublicKeyRing::~CPublicKeyRing() { Reset(); }
-
-void CPublicKeyRing::Reset() {
-  for (CryptoKey* key : keys_) Free(key);
-  keys_.clear();
 }
 
 bool CPublicKeyRing::LoadPem(const std::string& pem, std::string* error) {

@@ -23,6 +23,11 @@ struct DigestState {
   BCRYPT_HASH_HANDLE hash = nullptr;
 };
 
+void FreeCryptoKey(CryptoKey* key) {
+  if (key) BCryptDestroyKey(key->handle);
+  delete key;
+}
+
 namespace {
 
 using Bytes = std::vector<BYTE>;
@@ -61,10 +66,6 @@ BCRYPT_ALG_HANDLE EcdsaP256() {
 
 CryptoKey* Own(BCRYPT_KEY_HANDLE handle) { return new CryptoKey{handle}; }
 
-void Free(CryptoKey* key) {
-  if (key) BCryptDestroyKey(key->handle);
-  delete key;
-}
 
 // A structure crypt32 decoded into memory it allocated.
 class CDecoded {
@@ -247,13 +248,6 @@ bool VerifyDigest(BCRYPT_KEY_HANDLE key, const BYTE digest[kSha256Size], BYTE rs
 
 }  // namespace
 
-CSigningKey::~CSigningKey() { Reset(); }
-
-void CSigningKey::Reset() {
-  Free(key_);
-  key_ = nullptr;
-}
-
 bool CSigningKey::Generate(std::string* error) {
   Reset();
   BCRYPT_KEY_HANDLE handle = nullptr;
@@ -414,13 +408,6 @@ bool CSigningKey::Sign(const std::string& data, std::string* signature, std::str
   }
   signature->assign(der.begin(), der.end());
   return true;
-}
-
-CPublicKeyRing::~CPublicKeyRing() { Reset(); }
-
-void CPublicKeyRing::Reset() {
-  for (CryptoKey* key : keys_) Free(key);
-  keys_.clear();
 }
 
 bool CPublicKeyRing::LoadPem(const std::string& pem, std::string* error) {
