@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "common/text16.h"
-#include "product_version.h"
 #include "tools/iniedit/key_commands.h"
 #include "tools/iniedit/row_commands.h"
 #include "tools/iniedit/tool_support.h"
+#include "product_version.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -6,12 +6,12 @@
 
 #include "common/archive.h"
 #include "common/program_keys.h"
-#include "product_version.h"
 #include "common/text16.h"
 #include "tools/respack/manifest.h"
 #include "tools/respack/pack_archive.h"
 #include "tools/respack/pack_files.h"
 #include "tools/respack/stn_record.h"
+#include "product_version.h"
 
 namespace {
 
