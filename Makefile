@@ -1,5 +1,5 @@
 # Entry points for a newcomer: `make test` and `make demo` set up what they need.
-.PHONY: all setup build build-host build-win build-fuzz test demo clean
+.PHONY: all setup build build-host build-win build-fuzz test demo dist clean
 
 JOBS ?= $(shell nproc)
 
@@ -28,5 +28,9 @@ test: build
 demo: build-host build-win
 	@scripts/demo
 
+# The release zip, its symbols and checksums in dist/ (see README "Shipping").
+dist: setup
+	@scripts/dist
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/archive_end.h"
+
 namespace {
 
 uint32_t ReadLe32(const uint8_t* p) {
@@ -151,27 +153,57 @@ bool CArchiveFile::Open(const char16_t* path) {
   return file_.OpenRead(path) != 0;
 }
 
+namespace {
+
+// The open archive file as a byte source for locating the archive's end.
+class CPlainFileSource : public CByteSource {
+ public:
+  explicit CPlainFileSource(CPlainFile& file) : file_(file), size_(file.Size()) {}
+  uint64_t Size() override { return size_; }
+  bool ReadAt(uint64_t offset, uint8_t* out, uint32_t n) override {
+    if (offset > size_ || n > size_ - offset) return false;
+    return file_.SeekTo(uint32_t(offset)) == offset && file_.Read(out, n) == n;
+  }
+
+ private:
+  CPlainFile& file_;
+  uint64_t size_;
+};
+
+}  // namespace
+
 bool CArchiveFile::FindEntry(const uint8_t nameField[kArchiveNameFieldSize], ArchiveEntryHeader* header,
                              uint8_t* buffer, uint32_t capacity) {
   const uint32_t fileSize = file_.Size();
+  // A file signed after branding ends in its certificate table: the archive
+  // ends in front of it. Any other file is read up to its end.
+  CPlainFileSource source(file_);
+  const uint32_t end = uint32_t(FindArchiveEnd(source));
 
   // The trailer alone locates the archive; the magic is read past, unchecked.
-  const uint32_t start = file_.Tell();
   uint8_t word[4];
-  file_.SeekFromEnd(kArchiveTrailerSize);
-  if (file_.Read(word, sizeof word) == sizeof word) {
-    const uint32_t archiveLength = ReadLe32(word);
-    if (archiveLength != 0 && archiveLength <= fileSize) {
-      file_.SeekTo(start);
-      file_.SeekFromEnd(archiveLength);
-      file_.Read(word, sizeof word);
+  bool located = false;
+  if (end >= kArchiveTrailerSize) {
+    file_.SeekTo(end - kArchiveTrailerSize);
+    if (file_.Read(word, sizeof word) == sizeof word) {
+      const uint32_t archiveLength = ReadLe32(word);
+      if (archiveLength != 0 && archiveLength <= end) {
+        file_.SeekTo(end - archiveLength);
+        file_.Read(word, sizeof word);
+        located = true;
+      }
     }
   }
-  // Without an archive the file is now at its end and the walk finds nothing.
+  // Without an archive the walk starts at the end of the file and finds nothing.
+  if (!located) file_.SeekTo(fileSize);
 
   for (;;) {
     const uint32_t headerPosition = file_.Tell();
     if (headerPosition == CPlainFile::kSeekFailed) {
+      return false;
+    }
+    // The walk stops at the trailer, and never reads into a certificate table.
+    if (uint64_t(headerPosition) + kArchiveHeaderSize > end) {
       return false;
     }
     uint8_t bytes[kArchiveHeaderSize];
@@ -182,8 +214,7 @@ bool CArchiveFile::FindEntry(const uint8_t nameField[kArchiveNameFieldSize], Arc
     DecodeArchiveEntryHeader(bytes, &entry);
     if (std::memcmp(entry.name, nameField, kArchiveNameFieldSize) == 0) {
       if (buffer != nullptr) {
-        if (entry.size > capacity ||
-            uint64_t(headerPosition) + kArchiveHeaderSize + entry.size > fileSize) {
+        if (entry.size > capacity || uint64_t(headerPosition) + kArchiveHeaderSize + entry.size > end) {
           return false;
         }
         if (file_.Read(buffer, entry.size) != entry.size) {
@@ -201,7 +232,7 @@ bool CArchiveFile::FindEntry(const uint8_t nameField[kArchiveNameFieldSize], Arc
     // reaches past the end of the file ends the walk, just as the short
     // header read behind it would.
     const uint64_t next = uint64_t(headerPosition) + kArchiveHeaderSize + entry.size;
-    if (next + kArchiveHeaderSize > fileSize) {
+    if (next + kArchiveHeaderSize > end) {
       return false;
     }
     if (file_.SeekTo(uint32_t(next)) != uint32_t(next)) {

@@ -5,7 +5,8 @@
 // and a 4-byte trailer holding the length of the whole archive from the magic
 // to the trailer's last byte. Names and contents are scrambled with a key
 // stream drawn from the program's key; a checksum over the plain content
-// guards every entry.
+// guards every entry. In a copy signed after branding the archive ends in
+// front of the certificate table (common/archive_end.h).
 #pragma once
 
 #include <cstdint>

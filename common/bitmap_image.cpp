@@ -46,3 +46,12 @@ bool ReadBmpHeader(const uint8_t* bytes, size_t length, BmpHeader* header) {
   if (header) *header = h;
   return true;
 }
+
+bool IsPngImage(const uint8_t* bytes, size_t length) {
+  static const uint8_t kSignature[kPngSignatureLength] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (!bytes || length < kPngSignatureLength) return false;
+  for (size_t i = 0; i < kPngSignatureLength; ++i) {
+    if (bytes[i] != kSignature[i]) return false;
+  }
+  return true;
+}

@@ -1,7 +1,9 @@
-// Bitmaps from BMP file images (archive entries) and from files on disk.
+// Bitmaps from BMP or PNG file images (archive entries) and from files on
+// disk.
 //
 // The header checks are portable; the bitmap itself is a Win32 device-
-// dependent bitmap owned by CBitmapImage.
+// dependent bitmap owned by CBitmapImage. PNG images are decoded by the
+// platform (common/png_image_win.h) into the same kind of bitmap.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +34,11 @@ uint64_t BmpRowBytes(int32_t width, uint16_t bitsPerPixel);
 // non-zero height, and pixel data that lies wholly inside the buffer.
 bool ReadBmpHeader(const uint8_t* bytes, size_t length, BmpHeader* header);
 
+// Every PNG file starts with these 8 bytes.
+constexpr size_t kPngSignatureLength = 8;
+// True when bytes start with the PNG signature (whatever follows it).
+bool IsPngImage(const uint8_t* bytes, size_t length);
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -52,6 +59,13 @@ class CBitmapImage {
   // False, with the object unchanged, when the image is refused or the
   // system cannot create the bitmap.
   bool LoadFromBmpBytes(const uint8_t* bytes, size_t length);
+  // Builds the bitmap from a PNG file image in memory. False, with the
+  // object unchanged, when it cannot be decoded or the system cannot create
+  // the bitmap.
+  bool LoadFromPngBytes(const uint8_t* bytes, size_t length);
+  // A PNG image (told by its signature) as LoadFromPngBytes, anything else
+  // as LoadFromBmpBytes.
+  bool LoadFromImageBytes(const uint8_t* bytes, size_t length);
 
   // This object becomes a copy of source stretched to width x height with
   // high-quality stretching (HALFTONE). False, with the object unchanged,
@@ -79,8 +93,8 @@ class CBitmapImage {
 };
 
 // Reads the archive entry into an exact-size buffer and loads it with
-// LoadFromBmpBytes. True only when every step succeeded; the bitmap is
-// untouched otherwise.
+// LoadFromImageBytes (a BMP or a PNG image). True only when every step
+// succeeded; the bitmap is untouched otherwise.
 bool LoadFromArchive(CBitmapImage& bitmap, CKeyedArchive& archive, const char16_t* archivePath,
                      const char* entryName);
 #endif

@@ -2,6 +2,7 @@
 
 #include "common/archive.h"
 #include "common/byte_buffer.h"
+#include "common/png_image_win.h"
 #include "common/text16.h"
 
 CBitmapImage::~CBitmapImage() {
@@ -40,6 +41,31 @@ bool CBitmapImage::LoadFromBmpBytes(const uint8_t* bytes, size_t length) {
   if (!bitmap) return false;
   TakeOver(bitmap);
   return true;
+}
+
+bool CBitmapImage::LoadFromPngBytes(const uint8_t* bytes, size_t length) {
+  DecodedImage image;
+  if (!DecodePng(bytes, length, &image)) return false;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = LONG(image.width);
+  info.bmiHeader.biHeight = -LONG(image.height);  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = DWORD(image.pixels.size());
+
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap =
+      CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, image.pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (!bitmap) return false;
+  TakeOver(bitmap);
+  return true;
+}
+
+bool CBitmapImage::LoadFromImageBytes(const uint8_t* bytes, size_t length) {
+  return IsPngImage(bytes, length) ? LoadFromPngBytes(bytes, length) : LoadFromBmpBytes(bytes, length);
 }
 
 bool CBitmapImage::LoadFromFile(const char16_t* path) {
@@ -99,5 +125,5 @@ bool LoadFromArchive(CBitmapImage& bitmap, CKeyedArchive& archive, const char16_
   uint8_t* bytes = buffer.Allocate(size);
   if (!bytes) return false;
   if (archive.ReadEntry(archivePath, entryName, bytes, size) != size) return false;
-  return bitmap.LoadFromBmpBytes(bytes, size);
+  return bitmap.LoadFromImageBytes(bytes, size);
 }

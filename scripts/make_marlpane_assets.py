@@ -5,10 +5,11 @@
                                  16, 20, 24 and 32 pixels square (32-bit colour
                                  with a mask): one size for each display scale
                                  from 100 % to 200 %
-    assets/marlpane/banner.bmp   the default banner above the option list,
-                                 24-bit, 600 x 64
-    assets/marlpane/banner@2x.bmp  the same banner drawn at 1200 x 128, shown
-                                 instead of a stretched banner.bmp above 100 %
+    assets/marlpane/banner.png   the default banner above the option list,
+                                 24-bit, 600 x 64 (the entry "banner.bmp")
+    assets/marlpane/banner@2x.png  the same banner drawn at 1200 x 128, shown
+                                 instead of a stretched banner above 100 %
+                                 (the entry "banner@2x.bmp")
     assets/marlpane/settings     the 84-byte settings record (its bytes are not
                                  read by the editor; it only has to be there)
 
@@ -21,6 +22,8 @@ import math
 import os
 import struct
 import sys
+
+from png_file import write_png
 
 # Icon palette.
 INK = (0x2C, 0x3E, 0x50)        # outlines and text
@@ -475,17 +478,7 @@ class Banner:
         return sum((GLYPHS[ch][0] + spacing) * x_height for ch in text) - spacing * x_height
 
     def write(self, path):
-        row_bytes = (self.width * 3 + 3) & ~3
-        data = bytearray()
-        for y in range(self.height - 1, -1, -1):
-            row = bytearray()
-            for r, g, b in self.pixels[y]:
-                row += bytes((b, g, r))
-            data += row + bytes(row_bytes - len(row))
-        header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-        with open(path, "wb") as f:
-            f.write(header + info + bytes(data))
+        write_png(path, self.pixels)
 
 
 def mix(a, b, t):
@@ -520,7 +513,7 @@ def banner_background(k):
 
 
 def draw_banner(path, k=1):
-    """The banner at k times its size (1: banner.bmp, 2: banner@2x.bmp), every
+    """The banner at k times its size (1: banner.png, 2: banner@2x.png), every
     figure of the drawing multiplied, so that the larger one has the detail
     of its size."""
     banner = Banner(BANNER_WIDTH * k, BANNER_HEIGHT * k, banner_background(k))
@@ -555,8 +548,8 @@ def main():
     os.makedirs(assets, exist_ok=True)
     for resource, (name, draw) in sorted(ICONS.items()):
         write_icon(os.path.join(icons, "%d_%s.ico" % (resource, name)), draw)
-    draw_banner(os.path.join(assets, "banner.bmp"))
-    draw_banner(os.path.join(assets, "banner@2x.bmp"), 2)
+    draw_banner(os.path.join(assets, "banner.png"))
+    draw_banner(os.path.join(assets, "banner@2x.png"), 2)
     with open(os.path.join(assets, "settings"), "wb") as f:
         f.write(bytes(84))
 

@@ -1,22 +1,25 @@
 #!/usr/bin/env python3
 """Draws the default skin of tollwren (reproducibly; the output is committed):
 
-    assets/tollwren/bmk.bmp        background, 600 x 300 (it also sets the window size)
+    assets/tollwren/bmk.png        background, 600 x 300 (it also sets the window size)
     assets/tollwren/bmc.bmp        close button, 16 x 16, drawn over the background behind it
-    assets/tollwren/bmk@2x.bmp     the background at twice the size, for scales above 100 %
+    assets/tollwren/bmk@2x.png     the background at twice the size, for scales above 100 %
     assets/tollwren/bmc@2x.bmp     the close button at twice the size
     assets/tollwren/NAME.bmp       the flag (or badge) of each delivered language, 24 x 16
     tollwren/app/tollwren.ico      the program icon, 16 x 16 and 32 x 32
 
 Every image is drawn from simple shapes, each pixel averaged over 4 x 4
 samples so that edges are smooth (2 x 2 for the twice-as-large images: the
-same samples per area).
+same samples per area). The large backgrounds are PNG files (they keep
+the updater small), the small images bitmaps.
 Usage: scripts/make_tollwren_assets.py [ASSET_FOLDER [ICON_FILE]]
 """
 import math
 import os
 import struct
 import sys
+
+from png_file import write_png
 
 WIDTH, HEIGHT, BAND = 600, 300, 62
 CLOSE_SIZE, CLOSE_X, CLOSE_Y = 16, WIDTH - 26, 10   # where the layout puts the close button
@@ -314,9 +317,9 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "assets", "tollwren")
     icon = sys.argv[2] if len(sys.argv) > 2 else os.path.join(root, "tollwren", "app", "tollwren.ico")
     os.makedirs(folder, exist_ok=True)
-    write_bmp(os.path.join(folder, "bmk.bmp"), render(WIDTH, HEIGHT, background))
+    write_png(os.path.join(folder, "bmk.png"), render(WIDTH, HEIGHT, background))
     write_bmp(os.path.join(folder, "bmc.bmp"), render(CLOSE_SIZE, CLOSE_SIZE, close_button))
-    write_bmp(os.path.join(folder, "bmk@2x.bmp"), render(WIDTH, HEIGHT, background, scale=2))
+    write_png(os.path.join(folder, "bmk@2x.png"), render(WIDTH, HEIGHT, background, scale=2))
     write_bmp(os.path.join(folder, "bmc@2x.bmp"), render(CLOSE_SIZE, CLOSE_SIZE, close_button, scale=2))
     for name, shade in FLAGS.items():
         write_bmp(os.path.join(folder, name + ".bmp"), render(FLAG_W, FLAG_H, framed(shade)))

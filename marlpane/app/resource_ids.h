@@ -61,6 +61,8 @@
 #define IDC_ABOUT_ICON 1101
 #define IDC_ABOUT_VERSION 1102
 
-// The version, in the version resource and the about box.
-#define MARLPANE_VERSION 1,0,0,0
-#define MARLPANE_VERSION_TEXT "1.0.0"
+// The version, in the version resource and the about box: the release's
+// (VERSION at the top of the source tree).
+#include "product_version.h"
+#define MARLPANE_VERSION PRODUCT_VERSION_NUMBERS
+#define MARLPANE_VERSION_TEXT PRODUCT_VERSION_TEXT

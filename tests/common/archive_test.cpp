@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/archive_end.h"
 #include "common/program_keys.h"
 
 namespace {
@@ -407,6 +408,139 @@ TEST_F(ArchiveFiles, MagicIsNotCheckedOnlyTheTrailerCounts) {
   Bytes buffer(84);
   EXPECT_EQ(reader.ReadEntry(path.c_str(), "settings", buffer.data(), 84), 84u);
   EXPECT_EQ(buffer, Pattern(84, 6));
+}
+
+// The headers of a PE file as far as the locator reads them, then code-like
+// bytes up to `image` bytes. optionalMagic 0x20B is PE32+, 0x10B PE32.
+Bytes PeImage(size_t image, uint16_t optionalMagic = 0x20B) {
+  Bytes b = Pattern(image, 9);
+  const size_t pe = 0x80;
+  b[0] = 'M';
+  b[1] = 'Z';
+  b[0x3C] = uint8_t(pe);
+  b[0x3D] = b[0x3E] = b[0x3F] = 0;
+  std::memcpy(&b[pe], "PE\0\0", 4);
+  const bool plus = optionalMagic == 0x20B;
+  const size_t optional = pe + 24;
+  const uint16_t optionalSize = plus ? 240 : 224;
+  b[pe + 4 + 16] = uint8_t(optionalSize);
+  b[pe + 4 + 17] = 0;
+  b[optional] = uint8_t(optionalMagic);
+  b[optional + 1] = uint8_t(optionalMagic >> 8);
+  const size_t count = optional + (plus ? 108 : 92);
+  for (size_t i = 0; i < 4 + 16 * 8; ++i) b[count + i] = 0;
+  b[count] = 16;
+  return b;
+}
+
+void SetSecurityDirectory(Bytes* file, uint32_t offset, uint32_t size) {
+  const size_t optional = 0x80 + 24;
+  const bool plus = (*file)[optional] == 0x0B && (*file)[optional + 1] == 0x02;
+  const size_t directory = optional + (plus ? 112 : 96) + 4 * 8;
+  for (int i = 0; i < 4; ++i) {
+    (*file)[directory + i] = uint8_t(offset >> (8 * i));
+    (*file)[directory + 4 + i] = uint8_t(size >> (8 * i));
+  }
+}
+
+// A signer's work: zero bytes up to an 8-byte boundary (or `padding` of
+// them), a certificate table of one WIN_CERTIFICATE, and the directory.
+void Sign(Bytes* file, int padding = -1) {
+  file->resize(file->size() + (padding >= 0 ? size_t(padding) : (8 - file->size() % 8) % 8), 0);
+  const uint32_t table = uint32_t(file->size());
+  const uint32_t length = 8 + 296;
+  PutLe32(file, length);
+  file->insert(file->end(), {0x00, 0x02, 0x02, 0x00});  // revision 2.0, PKCS#7
+  const Bytes der = Pattern(296, 0x30);
+  file->insert(file->end(), der.begin(), der.end());
+  SetSecurityDirectory(file, table, length);
+}
+
+TEST_F(ArchiveFiles, SignedCopiesAreReadInFrontOfTheirCertificateTable) {
+  const Bytes archive = BuildArchive({{"settings", Pattern(84, 7)}}, {});
+  // Every alignment a signer may need: 0 to 7 zero bytes before the table.
+  for (size_t image = 4096; image < 4096 + 8; ++image) {
+    Bytes file = PeImage(image);
+    file.insert(file.end(), archive.begin(), archive.end());
+    Sign(&file);
+    const std::u16string path = Write("signed.exe", file);
+    CKeyedArchive reader;
+    Bytes buffer(84);
+    EXPECT_EQ(reader.ReadEntry(path.c_str(), "settings", buffer.data(), 84), 84u) << image;
+    EXPECT_EQ(buffer, Pattern(84, 7)) << image;
+  }
+}
+
+TEST(ArchiveEnd, CertificateTableIsTrustedOnlyWhereItEndsTheFile) {
+  const Bytes archive = BuildArchive({{"settings", Pattern(84, 7)}}, {});
+  Bytes branded = PeImage(4093);
+  branded.insert(branded.end(), archive.begin(), archive.end());
+  const uint64_t archiveEnd = branded.size();  // 4093 + 146: 1 byte of padding to sign
+  const uint64_t table = (archiveEnd + 7) / 8 * 8;
+  Bytes signedCopy = branded;
+  Sign(&signedCopy);
+  const uint32_t size = uint32_t(signedCopy.size());
+  const uint32_t length = size - uint32_t(table);
+
+  struct Case {
+    const char* what;
+    Bytes file;
+    uint64_t certificateTable;
+    uint64_t archiveEnd;  // 0: no archive
+  };
+  std::vector<Case> cases = {{"unsigned", branded, 0, archiveEnd}, {"signed", signedCopy, table, archiveEnd}};
+  Bytes pe32 = PeImage(4093, 0x10B);
+  pe32.insert(pe32.end(), archive.begin(), archive.end());
+  Sign(&pe32);
+  cases.push_back({"signed PE32", pe32, table, archiveEnd});
+  Bytes eight = branded;
+  Sign(&eight, 9);
+  cases.push_back({"more than 7 bytes of padding", eight, archiveEnd + 9, 0});
+  Bytes dirty = signedCopy;
+  dirty[archiveEnd] = 1;
+  cases.push_back({"padding that is not zero", dirty, table, 0});
+  Bytes plain = PeImage(4096);
+  Sign(&plain);
+  cases.push_back({"signed, no archive", plain, 4096, 0});
+
+  // A damaged directory or table counts as no certificate: the file is read
+  // to its end, as every unsigned file is.
+  struct Directory {
+    const char* what;
+    uint32_t offset;
+    uint32_t size;
+  };
+  const Directory directories[] = {
+      {"table past the end", uint32_t(table), length + 8},
+      {"table short of the end", uint32_t(table), length - 8},
+      {"offset far outside, wrapping around", 0xFFFFFFF8u, size + 8},
+      {"offset not aligned", uint32_t(table) + 4, length - 4},
+      {"offset inside the headers", 0x80, size - 0x80},
+      {"table of 0 bytes at the end", size, 0},
+  };
+  for (const Directory& d : directories) {
+    Bytes b = signedCopy;
+    SetSecurityDirectory(&b, d.offset, d.size);
+    cases.push_back({d.what, b, 0, size});
+  }
+  Bytes longer = signedCopy;
+  longer[table] = uint8_t(length + 1);  // the certificate claims more than the table
+  cases.push_back({"certificate longer than its table", longer, 0, size});
+  Bytes notPe = signedCopy;
+  notPe[0] = 'Z';
+  cases.push_back({"no MZ", notPe, 0, size});
+  Bytes fewDirectories = signedCopy;
+  fewDirectories[0x80 + 24 + 108] = 4;
+  cases.push_back({"four data directories", fewDirectories, 0, size});
+  Bytes cut = signedCopy;
+  cut.resize(0x80 + 24 + 100);
+  cases.push_back({"headers cut short", cut, 0, cut.size()});
+
+  for (Case& c : cases) {
+    CMemoryByteSource source(c.file.data(), c.file.size());
+    EXPECT_EQ(FindCertificateTable(source), c.certificateTable) << c.what;
+    EXPECT_EQ(FindArchiveEnd(source), c.archiveEnd) << c.what;
+  }
 }
 
 }  // namespace

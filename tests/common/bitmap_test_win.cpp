@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "bmp_builder.h"
@@ -184,16 +186,27 @@ TEST(BitmapImageWin, LoadFromFile) {
   EXPECT_EQ(GetObjectType(handle), 0u);
 }
 
+// The updater's default background, a PNG file.
+std::vector<uint8_t> BackgroundPng() {
+  std::ifstream in(std::string(TEST_SOURCE_ROOT) + "/assets/tollwren/bmk.png", std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
 TEST(BitmapImageWin, LoadFromArchive) {
   TempFiles files;
   const std::u16string path = files.Path("program.exe");
   auto damaged = MakeBmp({4, 4, 24});
   PutLe(damaged, 22, 400, 4);  // far more rows than there are bytes
+  const std::vector<uint8_t> png = BackgroundPng();
+  ASSERT_GT(png.size(), 1000u);
   ASSERT_TRUE(WriteBytesToFile(
       path, MakePlainArchive({{"settings", std::vector<uint8_t>(84, 1)},
                               {"banner.bmp", MakeBmp({100, 20, 24})},
                               {"bmk", damaged},
-                              {"flag.bmp", MakeBmp({16, 11, 32})}})));
+                              {"flag.bmp", MakeBmp({16, 11, 32})},
+                              {"bmk.png", png},
+                              {"cut.png", std::vector<uint8_t>(png.begin(), png.begin() + png.size() / 2)},
+                              {"signature.png", std::vector<uint8_t>(png.begin(), png.begin() + 8)}})));
   CKeyedArchive archive;
   CBitmapImage image;
   ASSERT_TRUE(LoadFromArchive(image, archive, path.c_str(), "banner.bmp"));
@@ -212,6 +225,8 @@ TEST(BitmapImageWin, LoadFromArchive) {
       {"wrong case", path, "Banner.bmp"},
       {"empty name", path, ""},
       {"missing file", files.Path("nothing.exe"), "banner.bmp"},
+      {"PNG cut short", path, "cut.png"},
+      {"PNG signature alone", path, "signature.png"},
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(LoadFromArchive(image, archive, c.archivePath.c_str(), c.entry)) << c.what;
@@ -221,6 +236,13 @@ TEST(BitmapImageWin, LoadFromArchive) {
   ASSERT_TRUE(LoadFromArchive(image, archive, path.c_str(), "flag.bmp"));
   EXPECT_EQ(image.Width(), 16);
   EXPECT_EQ(image.Height(), 11);
+
+  // A PNG entry: its size, its top row at the top, its colours in order.
+  ASSERT_TRUE(LoadFromArchive(image, archive, path.c_str(), "bmk.png"));
+  EXPECT_EQ(image.Width(), 600);
+  EXPECT_EQ(image.Height(), 300);
+  EXPECT_EQ(PixelOf(image.Handle(), 10, 10), RGB(42, 87, 137));
+  EXPECT_EQ(PixelOf(image.Handle(), 10, 290), RGB(214, 224, 236));
 }
 
 TEST(IconListWin, CreatesAndCollectsIcons) {

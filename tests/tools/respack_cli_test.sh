@@ -81,7 +81,8 @@ for key in marlpane tollwren none hex:00ff10a5; do
     cmp -s "got_${pair%%:*}" "data/${pair#*:}" || fail "key $key: entry ${pair%%:*} differs"
   done
   check
-  printf 'options.ini\t23\tok\nsettings\t84\tok\nbig.bin\t70000\tok\n%s\t23\tok\n' "$name39" >expected.txt
+  printf 'options.ini\t23\tother\tok\nsettings\t84\tother\tok\nbig.bin\t70000\tother\tok\n%s\t23\tother\tok\n' \
+    "$name39" >expected.txt
   pack list --key "$key" "copy_$tag.exe"
   [ $rc -eq 0 ] && cmp -s out.txt expected.txt || fail "list with key $key: $(cat out.txt err.txt)"
   check
@@ -122,7 +123,7 @@ run_reader flipped.exe marlpane big.bin got_big settings got_settings
   fail "flipped byte: $(cat out.txt)"
 check
 pack list --key marlpane flipped.exe
-[ $rc -eq 1 ] && grep -q "^big.bin	70000	bad$" out.txt && grep -q "^settings	84	ok$" out.txt &&
+[ $rc -eq 1 ] && grep -q "^big.bin	70000	other	bad$" out.txt && grep -q "^settings	84	other	ok$" out.txt &&
   [ "$(wc -l <err.txt)" -eq 1 ] || fail "list of flipped copy: $(cat out.txt err.txt)"
 
 # 4. Errors: one line, non-zero exit, no output file, no temporary left over.
@@ -158,5 +159,8 @@ pack append m_short.ini reader.exe short.exe
 check
 pack frobnicate
 [ $rc -eq 2 ] || fail "unknown command exits $rc"
+check
+pack --version
+[ $rc -eq 0 ] && grep -qE "^respack [0-9]+\.[0-9]+\.[0-9]+$" out.txt || fail "--version prints $(cat out.txt)"
 
 finish

@@ -10,6 +10,7 @@
 #include "tools/iniedit/key_commands.h"
 #include "tools/iniedit/row_commands.h"
 #include "tools/iniedit/tool_support.h"
+#include "product_version.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -36,6 +37,7 @@ const char kSummary[] =
     "                                what the editor would quietly hide, one FILE:LINE: line\n"
     "                                each; exit status 1 when there is anything\n"
     "  --help                        this summary\n"
+    "  --version                     the version\n"
     "\n"
     "Output is tab-separated UTF-8. set, add and del change no other byte of the file and\n"
     "keep its encoding and line ends; a .properties file keeps its \\uXXXX escapes. TYPES is\n"
@@ -70,6 +72,10 @@ int RowCommand(bool check, const std::vector<Text>& args) {
 int Run(const std::vector<Text>& args) {
   if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h" || args[0] == u"help")) {
     std::fputs(kSummary, stdout);
+    return kDone;
+  }
+  if (args.size() == 1 && args[0] == u"--version") {
+    std::puts("iniedit " PRODUCT_VERSION_TEXT);
     return kDone;
   }
   if (args.size() < 2) return Usage();

@@ -10,6 +10,7 @@
 #include "tools/padsign/pad_release.h"
 #include "tools/padsign/padsign_files.h"
 #include "tools/padsign/signing_keys.h"
+#include "product_version.h"
 
 namespace {
 
@@ -32,7 +33,8 @@ const char kUsage[] =
     "         File_Size_MB and File_SHA256) and OUTDIR/pad.xml.sig (its signature)\n"
     "       padsign verify PAD SIG PUBLIC_KEY [INSTALLER]\n"
     "         exit 0 when SIG is a valid signature of PAD by a key in PUBLIC_KEY\n"
-    "         (and INSTALLER has the PAD's File_Size_Bytes and File_SHA256)\n";
+    "         (and INSTALLER has the PAD's File_Size_Bytes and File_SHA256)\n"
+    "       padsign --version\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "padsign: %s\n", message.c_str());
@@ -97,7 +99,7 @@ int Keygen(const std::string& folder) {
   std::string publicPem;
   std::string error;
   if (!key.Generate(&error)) return Fail(error);
-  if (!key.PrivatePem(&privatePem) || !key.PublicPem(&publicPem)) return Fail("cannot encode the new key");
+  if (!key.PrivatePem(&privatePem, &error) || !key.PublicPem(&publicPem, &error)) return Fail(error);
   std::vector<std::string> createdFolders;
   if (!CreateFolders(folder, &createdFolders, &error)) return Fail(error);
   if (!WriteNewFile(privatePath, privatePem, kPrivateKeyMode, &error)) {
@@ -105,7 +107,7 @@ int Keygen(const std::string& folder) {
     return Fail(error);
   }
   if (!WriteNewFile(publicPath, publicPem, kPublicKeyMode, &error)) {
-    std::remove(privatePath.c_str());
+    RemovePath(privatePath);
     RemoveFolders(createdFolders);
     return Fail(error);
   }
@@ -234,6 +236,10 @@ int RunPadsign(const std::vector<std::string>& arguments) {
   const size_t count = arguments.size() - 1;
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "--version") {
+    std::puts("padsign " PRODUCT_VERSION_TEXT);
     return 0;
   }
   if (command == "keygen") {

@@ -1,6 +1,7 @@
-// The signing tool's files (POSIX; the tool is built natively only): bounded
-// reads, a streamed read of the installer, key files that are never
-// overwritten, and the release folder's two files written all or nothing.
+// The signing tool's files: bounded reads, a streamed read of the installer,
+// key files that are never overwritten, and the release folder's two files
+// written all or nothing. Paths are UTF-8; padsign_files_posix.cpp and
+// padsign_files_win.cpp hold the platform calls.
 #pragma once
 
 #include <cstddef>
@@ -26,12 +27,14 @@ class CInputFile {
   long Read(void* buffer, size_t size);
 
  private:
-  int fd_ = -1;
+  intptr_t handle_ = -1;  // a file descriptor, or on Windows a HANDLE
   uint64_t size_ = 0;
 };
 
 // True when anything (a file, a folder, a dangling link) has this name.
 bool PathExists(const std::string& path);
+// Removes a file; nothing happens when it cannot.
+void RemovePath(const std::string& path);
 
 // Creates the folder and its missing parents; the folders it created, deepest
 // last, are appended to created so that a failed step can remove them.
@@ -40,6 +43,8 @@ bool CreateFolders(const std::string& path, std::vector<std::string>* created, s
 void RemoveFolders(const std::vector<std::string>& created);
 
 // Writes a file that must not exist yet, with exactly the given permissions.
+// On Windows a mode without any group or other bits (0600) makes a file that
+// only its owner may open; any other mode keeps the folder's inherited ones.
 bool WriteNewFile(const std::string& path, const std::string& bytes, unsigned mode, std::string* error);
 
 struct OutputFile {

@@ -1,10 +1,10 @@
-// ECDSA P-256 keys, signatures and SHA-256 through OpenSSL's libcrypto: the
-// only cryptography of the signing tool, none of it written by hand. The
-// forms are the ones the standard command-line tools use, so a release made
-// here verifies with "openssl dgst -sha256 -verify" and the other way round.
+// ECDSA P-256 keys, signatures and SHA-256: the only cryptography of the
+// signing tool, none of it written by hand. signing_keys_posix.cpp uses
+// OpenSSL's libcrypto, signing_keys_win.cpp the platform's CNG (bcrypt) with
+// crypt32's PEM, key and signature encoders. The forms are the ones the
+// standard command-line tools use, so a release made here verifies with
+// "openssl dgst -sha256 -verify" and the other way round.
 #pragma once
-
-#include <openssl/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,15 @@
 // writes: a SubjectPublicKeyInfo with the named curve and the uncompressed
 // point, 91 bytes of DER.
 constexpr size_t kP256PublicKeyDerSize = 91;
+constexpr size_t kUncompressedPointOffset = 26;  // in the 91-byte DER form
+constexpr unsigned char kUncompressedPointTag = 0x04;
+
+// A key as the platform holds it (defined by each platform's file), and its
+// release (nothing happens for null).
+struct CryptoKey;
+void FreeCryptoKey(CryptoKey* key);
+// A running digest as the platform holds it.
+struct DigestState;
 
 // A private signing key on P-256.
 class CSigningKey {
@@ -29,9 +38,10 @@ class CSigningKey {
   // encrypted); refuses a key of any other kind or curve.
   bool LoadPem(const std::string& pem, std::string* error);
 
-  // PKCS#8 PEM of the private key; SubjectPublicKeyInfo PEM of its public key.
-  bool PrivatePem(std::string* pem) const;
-  bool PublicPem(std::string* pem) const;
+  // PKCS#8 PEM of the private key; SubjectPublicKeyInfo PEM of its public
+  // key. False with the reason when the platform cannot encode them.
+  bool PrivatePem(std::string* pem, std::string* error) const;
+  bool PublicPem(std::string* pem, std::string* error) const;
 
   // The DER ECDSA signature over SHA-256 of data, as
   // "openssl dgst -sha256 -sign" writes it.
@@ -40,7 +50,7 @@ class CSigningKey {
  private:
   void Reset();
 
-  EVP_PKEY* key_ = nullptr;
+  CryptoKey* key_ = nullptr;
 };
 
 // One or more public keys from one PEM file; a signature is valid when any
@@ -62,8 +72,13 @@ class CPublicKeyRing {
   size_t VerifyingKey(const std::string& data, const std::string& signature) const;
 
  private:
-  std::vector<EVP_PKEY*> keys_;
+  void Reset();
+
+  std::vector<CryptoKey*> keys_;
 };
+
+// Bytes as lower-case hexadecimal digits, two a byte.
+std::string LowerHex(const unsigned char* bytes, size_t size);
 
 // SHA-256 fed in pieces; Finish gives 64 lower-case hexadecimal digits.
 class CSha256 {
@@ -77,6 +92,6 @@ class CSha256 {
   bool Finish(std::string* hex);
 
  private:
-  EVP_MD_CTX* context_ = nullptr;
+  DigestState* state_ = nullptr;
   bool ok_ = false;
 };

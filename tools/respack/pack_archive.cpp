@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "common/archive.h"
+#include "common/archive_end.h"
+#include "common/bitmap_image.h"
 #include "common/program_keys.h"
 
 namespace {
@@ -98,22 +100,60 @@ bool MakeEntryName(std::u16string_view text, std::string* name, std::string* err
   return true;
 }
 
+namespace {
+
+// The archive appended to data: the magic at *imageEnd, the trailer's last
+// byte before *trailerEnd. A copy signed after branding carries its
+// certificate table behind the archive. False when there is no archive.
+bool LocateArchive(const uint8_t* data, size_t size, size_t* imageEnd, size_t* trailerEnd) {
+  CMemoryByteSource source(data, size);
+  const uint64_t end = FindArchiveEnd(source);
+  if (end < kArchiveMagicSize + kArchiveTrailerSize) {
+    return false;
+  }
+  const uint32_t length = ReadLe32(data + end - kArchiveTrailerSize);
+  if (length < kArchiveMagicSize + kArchiveTrailerSize || length > end ||
+      std::memcmp(data + end - length, kMagicBytes, kArchiveMagicSize) != 0) {
+    return false;
+  }
+  *imageEnd = size_t(end - length);
+  *trailerEnd = size_t(end);
+  return true;
+}
+
+}  // namespace
+
 size_t FindImageEnd(const uint8_t* data, size_t size) {
-  if (size < kArchiveMagicSize + kArchiveTrailerSize) {
-    return size;
-  }
-  const uint32_t length = ReadLe32(data + size - kArchiveTrailerSize);
-  if (length < kArchiveMagicSize + kArchiveTrailerSize || length > size) {
-    return size;
-  }
-  if (std::memcmp(data + size - length, kMagicBytes, kArchiveMagicSize) != 0) {
-    return size;
-  }
-  return size - length;
+  size_t imageEnd = 0;
+  size_t trailerEnd = 0;
+  return LocateArchive(data, size, &imageEnd, &trailerEnd) ? imageEnd : size;
 }
 
 bool HasAppendedArchive(const uint8_t* data, size_t size) {
   return FindImageEnd(data, size) != size;
+}
+
+bool IsSignedImage(const uint8_t* data, size_t size) {
+  CMemoryByteSource source(data, size);
+  return FindCertificateTable(source) != 0;
+}
+
+EntryKind EntryKindOf(const uint8_t* content, size_t size) {
+  if (IsPngImage(content, size)) return EntryKind::kPng;
+  if (size >= 2 && content[0] == 'B' && content[1] == 'M') return EntryKind::kBitmap;
+  return EntryKind::kOther;
+}
+
+const char* EntryKindName(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::kBitmap:
+      return "bitmap";
+    case EntryKind::kPng:
+      return "png";
+    case EntryKind::kOther:
+      break;
+  }
+  return "other";
 }
 
 bool BuildArchive(const std::vector<PackEntry>& entries, const std::vector<uint8_t>& key,
@@ -167,13 +207,14 @@ bool BuildArchive(const std::vector<PackEntry>& entries, const std::vector<uint8
 bool ListArchive(const uint8_t* data, size_t size, const std::vector<uint8_t>& key,
                  std::vector<ListedEntry>* entries, std::string* error) {
   entries->clear();
-  const size_t imageEnd = FindImageEnd(data, size);
-  if (imageEnd == size) {
+  size_t imageEnd = 0;
+  size_t trailerEnd = 0;
+  if (!LocateArchive(data, size, &imageEnd, &trailerEnd)) {
     *error = "the file carries no archive";
     return false;
   }
   const uint32_t keyLength = uint32_t(key.size());
-  const size_t end = size - kArchiveTrailerSize;
+  const size_t end = trailerEnd - kArchiveTrailerSize;
   size_t position = imageEnd + kArchiveMagicSize;
   std::vector<uint8_t> content;
   while (position < end) {
@@ -196,6 +237,7 @@ bool ListArchive(const uint8_t* data, size_t size, const std::vector<uint8_t>& k
     content.assign(data + position, data + position + header.size);
     ScrambleArchiveBytes(key.data(), keyLength, content.data(), header.size);
     listed.checksumOk = ArchiveChecksum(content.data(), header.size) == header.checksum;
+    listed.kind = EntryKindOf(content.data(), content.size());
     entries->push_back(std::move(listed));
     position += header.size;
   }

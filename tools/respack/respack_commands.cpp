@@ -11,6 +11,7 @@
 #include "tools/respack/pack_archive.h"
 #include "tools/respack/pack_files.h"
 #include "tools/respack/stn_record.h"
+#include "product_version.h"
 
 namespace {
 
@@ -20,7 +21,9 @@ const char kUsage[] =
     "       respack extract --key KEY FILE ENTRY OUT\n"
     "       respack stn SOURCE OUT      (updater settings record from an INI source)\n"
     "       respack stn-show RECORD     (prints a record, or a branded tollwren's, as its INI source)\n"
-    "KEY: marlpane, tollwren, none, or hex:DIGITS\n";
+    "       respack --version\n"
+    "KEY: marlpane, tollwren, none, or hex:DIGITS\n"
+    "list prints each entry's name, size, kind (bitmap, png or other) and checksum (ok or bad).\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "respack: %s\n", message.c_str());
@@ -87,6 +90,11 @@ int Append(const std::u16string& manifestPath, const std::u16string& input,
   if (!ReadWholeFile(input.c_str(), &image)) {
     return Fail("cannot read " + Shown(input));
   }
+  // Signing covers the archive: a new one behind the certificate table would
+  // be read by no one, and one put in front of it breaks the signature.
+  if (IsSignedImage(image.data(), image.size())) {
+    return Fail("sign after branding: the signature would no longer match");
+  }
   // A copy that is already branded loses its old archive.
   const size_t imageEnd = FindImageEnd(image.data(), image.size());
   if (uint64_t(imageEnd) + archive.size() > 0xFFFFFFFFull) {
@@ -108,8 +116,8 @@ int List(const std::vector<uint8_t>& key, const std::u16string& path) {
   std::string error;
   const bool walked = ListArchive(bytes.data(), bytes.size(), key, &entries, &error);
   for (const ListedEntry& entry : entries) {
-    std::printf("%s\t%u\t%s\n", PrintableName(entry.name).c_str(), unsigned(entry.size),
-                entry.checksumOk ? "ok" : "bad");
+    std::printf("%s\t%u\t%s\t%s\n", PrintableName(entry.name).c_str(), unsigned(entry.size),
+                EntryKindName(entry.kind), entry.checksumOk ? "ok" : "bad");
   }
   std::fflush(stdout);
   if (!walked) {
@@ -270,6 +278,10 @@ int RunRespack(const std::vector<std::u16string>& arguments) {
   }
   if (command == u"--help" || command == u"-h" || command == u"help") {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == u"--version") {
+    std::puts("respack " PRODUCT_VERSION_TEXT);
     return 0;
   }
   return UsageError("unknown command " + TextToUtf8(command));

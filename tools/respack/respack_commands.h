@@ -1,9 +1,10 @@
 // The packer's commands:
-//   respack append MANIFEST INPUT OUTPUT
-//   respack list --key KEY FILE
+//   respack append MANIFEST INPUT OUTPUT   (refuses a signed INPUT)
+//   respack list --key KEY FILE            (name, size, kind, checksum)
 //   respack extract --key KEY FILE ENTRY OUT
 //   respack stn SOURCE OUT         (updater settings record, stn_record.h)
 //   respack stn-show RECORD        (a record file or a branded copy of tollwren)
+//   respack --version
 #pragma once
 
 #include <string>

@@ -73,7 +73,7 @@ def branded_copy(folder, name="marlpane.exe", options=None, settings=None, banne
     entries = {
         "options.ini": options if options is not None else read(os.path.join(ASSETS, "options.ini")),
         "settings": settings if settings is not None else read(os.path.join(ASSETS, "settings")),
-        "banner.bmp": banner if banner is not None else read(os.path.join(ASSETS, "banner.bmp")),
+        "banner.bmp": banner if banner is not None else read(os.path.join(ASSETS, "banner.png")),
     }
     entries.update(extra or {})
     lines = ["[archive]", "key=marlpane", "", "[entries]"]

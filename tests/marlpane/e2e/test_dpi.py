@@ -171,8 +171,8 @@ class DpiTest(unittest.TestCase):
     def test_a_banner_at_2x_that_is_not_twice_the_banner_is_ignored(self):
         """A banner@2x entry of another size, or cut short, leaves the banner
         scaled from banner.bmp; the editor runs on."""
-        full = read(os.path.join(wintest.ROOT, "assets", "marlpane", "banner@2x.bmp"))
-        small = read(os.path.join(wintest.ROOT, "assets", "marlpane", "banner.bmp"))
+        full = read(os.path.join(wintest.ROOT, "assets", "marlpane", "banner@2x.png"))
+        small = read(os.path.join(wintest.ROOT, "assets", "marlpane", "banner.png"))
         for name, entry in (("wrong_size", small), ("cut_short", full[:len(full) // 2]),
                             ("header_only", full[:54])):
             with self.subTest(name):

@@ -4,7 +4,7 @@ whose appended archive is damaged."""
 import os
 import unittest
 
-from marlpane_app import (CLOSING, DAMAGED_TEXT, Editor, STARTED, branded_copy, copy_samples,
+from marlpane_app import (ASSETS, CLOSING, DAMAGED_TEXT, Editor, STARTED, branded_copy, copy_samples,
                           read, unbranded_copy, wait_until, wintest, work_folder)
 
 
@@ -86,6 +86,7 @@ class StartupTest(unittest.TestCase):
             ("a settings record one byte long", lambda f: branded_copy(f, settings=settings + b"\0")),
             ("no banner", lambda f: branded_copy(f, banner=False)),
             ("a banner that is not a bitmap", lambda f: branded_copy(f, banner=b"BM" + bytes(60))),
+            ("a PNG banner cut short", lambda f: branded_copy(f, banner=read(os.path.join(ASSETS, "banner.png"))[:900])),
         ]
         for name, make in cases:
             with self.subTest(name):

@@ -181,7 +181,7 @@ class At144(UpdaterAtDpi, unittest.TestCase):
         with open(junk, "wb") as f:
             f.write(b"BM" + struct.pack("<I", 0xFFFFFFFF) + bytes(60))
         copy = rebrand(TOLLWREN, os.path.join(tempfile.mkdtemp(dir=WORK), "tollwren.exe"),
-                       {"bmk@2x": os.path.join(ASSETS, "bmk.bmp"), "bmc@2x": junk})
+                       {"bmk@2x": os.path.join(ASSETS, "bmk.png"), "bmc@2x": junk})
         tool, window = self.start(copy)
         self.assertEqual(self.desktop.client(window.hwnd)[2:], (900, 450))
         self.assertEqual((window.control(CLOSE).width, window.control(CLOSE).height), (24, 24))
