@@ -1,10 +1,10 @@
+// The update flow's worker and its dialog side: the check, the question and
+// the texts and codes that report each step. Windows only.
 #include "tollwren/flow/update_flow.h"
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
 
-#include <cwchar>
 #include <vector>
 
 #include "common/text16.h"
@@ -21,32 +21,6 @@
 namespace {
 
 std::u16string CutKey(std::u16string_view key) { return std::u16string(key.substr(0, kKeyLimit)); }
-
-std::u16string TempFolder() {
-  const DWORD needed = GetEnvironmentVariableW(L"TEMP", nullptr, 0);
-  if (needed == 0) return std::u16string();
-  std::vector<wchar_t> value(needed + 1);
-  const DWORD length = GetEnvironmentVariableW(L"TEMP", value.data(), needed + 1);
-  if (length == 0 || length > needed) return std::u16string();
-  return std::u16string(AsText(value.data()), length);
-}
-
-// A new, empty folder under parent that belongs to this download alone;
-// empty when none could be made.
-std::u16string NewOwnFolder(const std::u16string& parent) {
-  if (parent.empty()) return std::u16string();
-  uint32_t seed = static_cast<uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    seed = seed * 1664525u + 1013904223u;
-    wchar_t name[24];
-    swprintf(name, 24, L"tollwren-%08x", seed);
-    const std::u16string folder = JoinPath(parent, AsText(name));
-    // An existing folder is never taken over: another name is tried.
-    if (CreateDirectoryW(AsWide(folder.c_str()), nullptr)) return folder;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-  }
-  return std::u16string();
-}
 
 // At most this many rendered texts wait for the dialog; older ones are
 // dropped (the dialog shows only the newest of a kind anyway).
@@ -479,24 +453,6 @@ void CUpdateFlow::SkipOfferedVersion() {
   Choose(3);
 }
 
-bool CUpdateFlow::ReadExpectedInstaller() {
-  // An empty File_SHA256 names no digest; a signed copy needs one anyway.
-  std::u16string digestText = pad_.fileSha256;
-  while (!digestText.empty() && (digestText.back() == u' ' || digestText.back() == u'\t' ||
-                                 digestText.back() == u'\r' || digestText.back() == u'\n')) {
-    digestText.pop_back();
-  }
-  expectDigest_ = IsSigned() || (pad_.hasFileSha256 && !digestText.empty());
-  expectedSize_ = 0;
-  if (!expectDigest_) return true;
-  if (!ParseSha256Hex(pad_.fileSha256, expectedDigest_)) return false;
-  if (IsSigned()) {
-    if (pad_.fileSize <= 0) return false;
-    expectedSize_ = static_cast<uint64_t>(pad_.fileSize);
-  }
-  return true;
-}
-
 void CUpdateFlow::DownloadAndInstall() {
   ShowStatus(u"download_start");
   Notify(kCodeDownloading);
@@ -529,146 +485,4 @@ void CUpdateFlow::DownloadAndInstall() {
 
   Notify(kCodeDownloaded);
   StartInstaller();
-}
-
-void CUpdateFlow::StartInstaller() {
-  // The installer is held open without write or delete sharing from the
-  // check until it has been started.
-  const std::u16string path = installer_ ? installer_->Path() : std::u16string();
-  // An unattended run gives the installer the switches that keep it quiet.
-  const std::u16string& arguments = silentMode && !pad_.installerSilentArguments.empty()
-                                        ? pad_.installerSilentArguments
-                                        : pad_.installerArguments;
-  const HINSTANCE started =
-      path.empty() ? nullptr
-                   : ShellExecuteW(nullptr, nullptr, AsWide(path.c_str()),
-                                   arguments.empty() ? nullptr : AsWide(arguments.c_str()), nullptr, SW_SHOW);
-  if (installer_) installer_->Release();
-  installer_.reset();
-  if (reinterpret_cast<INT_PTR>(started) <= 32) {
-    ShowStatus(u"error_installer");
-    Notify(kCodeFailed);
-    outcome_ = kOutcomeFailed;
-    return;
-  }
-  Notify(kCodeInstallerStarted);
-  ShowStatus(u"download_success");
-  pad_.SaveLocalFile(padFilePath.c_str());
-  closing = true;
-}
-
-std::shared_ptr<CDownloadFile> CUpdateFlow::CreateDownloadFile(const std::u16string& name, bool besideProgram,
-                                                               std::u16string& ownFolder) {
-  auto file = std::make_shared<CDownloadFile>();
-  file->SetLimit(expectedSize_);
-  if (expectDigest_) file->StartHashing();
-  std::u16string path = JoinPath(programFolder, name);
-  // A file that is there already (the updater itself, pad.xml, a library
-  // of the product) is never replaced, and a folder that cannot be written
-  // to sends the download elsewhere too: to a new folder of its own.
-  if (!besideProgram || !file->Create(path)) {
-    ownFolder = NewOwnFolder(TempFolder());
-    if (ownFolder.empty()) return nullptr;
-    path = JoinPath(ownFolder, name);
-    if (!file->Create(path)) {
-      RemoveDirectoryW(AsWide(ownFolder.c_str()));
-      ownFolder.clear();
-      return nullptr;
-    }
-  }
-  std::lock_guard<std::mutex> hold(lock_);
-  downloadPath_ = path;
-  return file;
-}
-
-bool CUpdateFlow::Matches(CDownloadFile& file, uint32_t wholeLength) {
-  if (!expectDigest_) return wholeLength == 0 || file.Size() == wholeLength;
-  CSha256Digest digest;
-  return (expectedSize_ == 0 || file.Size() == expectedSize_) && file.Digest(digest) && digest == expectedDigest_;
-}
-
-bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
-  refusedDownload_ = false;
-  std::shared_ptr<CDownloadFile> file;
-  std::u16string ownFolder;
-  // The whole length: the PAD's in a signed copy, else what the first answer
-  // announces.
-  uint32_t wholeLength = static_cast<uint32_t>(expectedSize_);
-  auto drop = [&] {
-    if (file) file->Discard();
-    file.reset();
-    if (!ownFolder.empty()) RemoveDirectoryW(AsWide(ownFolder.c_str()));
-    ownFolder.clear();
-    wholeLength = static_cast<uint32_t>(expectedSize_);
-  };
-  int attempts = 0;
-  for (int i = 0; i < count && attempts < kDownloadAttemptLimit && !cancelRequested;) {
-    const std::u16string& url = urls[i];
-    const std::u16string name = url.empty() ? std::u16string() : DownloadFileName(url.c_str());
-    {
-      std::lock_guard<std::mutex> hold(lock_);
-      downloadUrl_ = url.substr(0, kPadLongLimit);
-      if (!file) {
-        downloadName_ = name.substr(0, kPadLongLimit);
-        downloadPath_ = JoinPath(programFolder, name);
-      }
-    }
-    // No address, no file name, or a name that is no installer: nothing is
-    // requested.
-    if (url.empty() || !IsInstallerFileName(name)) {
-      ++i;
-      continue;
-    }
-    if (!file && !(file = CreateDownloadFile(name, true, ownFolder))) {
-      ++i;
-      continue;
-    }
-    ++attempts;
-    const uint64_t before = file->Size();
-    CTransferRunner runner;
-    runner.SetCounters(&bytesReceived, &bytesExpected);
-    runner.SetAbortFlag(&abortTransfer);
-    runner.GetRestToSink(file, url, static_cast<uint32_t>(before), wholeLength);
-    const int32_t result = runner.Result();
-    if (result == kTransferAborted) break;
-    if (result == kTransferWriteFailed && !file->OverLimit() && ownFolder.empty()) {
-      // Writing beside the program failed: the download starts again in a
-      // folder of its own.
-      file->Discard();
-      if (!(file = CreateDownloadFile(name, false, ownFolder))) ++i;
-      wholeLength = static_cast<uint32_t>(expectedSize_);
-      continue;
-    }
-    if (runner.RangeRefused()) {
-      // An answer for another range: this address starts from the beginning.
-      if (!file->Restart()) drop();
-      continue;
-    }
-    if (!wholeLength) wholeLength = runner.WholeLength();
-    if (result == kTransferOk && file->Size() > 0) {
-      if (Matches(*file, wholeLength)) {
-        if (file->KeepForStart()) {
-          installer_ = file;
-          return true;
-        }
-      } else {
-        refusedDownload_ = true;
-      }
-      drop();
-      ++i;
-      continue;
-    }
-    if (file->OverLimit()) refusedDownload_ = true;
-    // Broken after some bytes of a body of known length: the rest is asked
-    // for, from this address while it brings more, then from the next ones.
-    const bool broken = result == kTransferCutShort || result == kTransferReadFailed;
-    if (!broken || file->OverLimit() || !wholeLength || file->Size() == 0 || file->Size() >= wholeLength) {
-      drop();
-      ++i;
-    } else if (file->Size() <= before) {
-      ++i;
-    }
-  }
-  drop();
-  return false;
 }
