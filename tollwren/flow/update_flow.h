@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tollwren/language/language_text.h"
+#include "tollwren/pad/version_number.h"
 #include "tollwren/trust/trust_formats.h"
 
 class CPadDocument;
@@ -169,6 +170,8 @@ class CUpdateFlow {
   bool OffersNewerVersion() const { return offeringNewer_; }
   // Whether the copy checks signatures.
   bool IsSigned() const;
+  // How the copy compares versions: a signed one by every number.
+  VersionRule Rule() const;
 
  private:
   static DWORD WINAPI WorkerEntry(void* flow);
@@ -181,6 +184,8 @@ class CUpdateFlow {
   void RequestButtonCaptions();
   void BringDialogForward();
   bool CheckSignature(const std::vector<uint8_t>& padBytes);
+  // What was fetched is not used: error_signature, 380, exit status 2.
+  void Refuse();
   void CheckFetchedVersion(const std::vector<uint8_t>& fetched);
   bool ReadExpectedInstaller();
   bool SkippedQuietly();

@@ -325,6 +325,15 @@ DWORD WINAPI CUpdateFlow::WorkerEntry(void* flow) {
 
 bool CUpdateFlow::IsSigned() const { return keys && keys->IsSigned(); }
 
+VersionRule CUpdateFlow::Rule() const { return IsSigned() ? VersionRule::kAllNumbers : VersionRule::kMajorMinor; }
+
+void CUpdateFlow::Refuse() {
+  outcome_ = kOutcomeRefused;
+  if (cancelRequested) return;
+  ShowStatus(u"error_signature");
+  Notify(kCodeFailed);
+}
+
 void CUpdateFlow::RunWorker() {
   Notify(kCodeChecking);
   ShowStatus(u"checking_website");
@@ -332,13 +341,10 @@ void CUpdateFlow::RunWorker() {
   std::vector<uint8_t> fetched;
   if (CPadDocument::FetchRemote(pad_.padFileUrl.c_str(), &abortTransfer, fetched)) {
     // In a signed copy no field of the fetched document is used before its
-    // signature is known to be good.
-    if (IsSigned() && !CheckSignature(fetched)) {
-      outcome_ = kOutcomeRefused;
-      if (!cancelRequested) {
-        ShowStatus(u"error_signature");
-        Notify(kCodeFailed);
-      }
+    // signature is known to be good; in every copy it must read as it will
+    // read once stored.
+    if ((IsSigned() && !CheckSignature(fetched)) || FetchedPadProblem(fetched.data(), fetched.size())) {
+      Refuse();
     } else {
       CheckFetchedVersion(fetched);
     }
@@ -364,6 +370,13 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
   // a half-updated document.
   CPadDocument remote = pad_;
   remote.LoadRemoteBytes(fetched.data(), fetched.size());
+  // A publisher may rename its product or move its PAD file, one at a time:
+  // a signed PAD that differs in both is another of its products.
+  if (IsSigned() && remote.CurrentField(u"Program_Name", kPadShortLimit) != pad_.programName &&
+      remote.CurrentField(u"Application_XML_File_URL", kPadLongLimit) != pad_.padFileUrl) {
+    Refuse();
+    return;
+  }
   {
     std::lock_guard<std::mutex> hold(padLock_);
     pad_ = remote;
@@ -376,7 +389,7 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
   if (dialog) InvalidateRect(dialog, nullptr, TRUE);
 
   WPARAM askCode = 0;
-  switch (CompareVersions(pad_.localVersionNumber, pad_.remoteVersionNumber)) {
+  switch (CompareVersionTexts(Rule(), pad_.localVersionText, pad_.remoteVersionText)) {
     case VersionCompare::kNoRemoteVersion:
       ShowStatus(u"error_internet");
       outcome_ = kOutcomeFailed;
@@ -385,10 +398,10 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
       ShowStatus(u"web_version_same");
       break;
     case VersionCompare::kRemoteOlder:
-      if (!hiddenMode) {
-        ShowStatus(u"web_version_older");
-        askCode = kCodeOlder;
-      }
+      if (hiddenMode) break;
+      ShowStatus(u"web_version_older");
+      // A signed copy never goes back: an older signed PAD may be replayed.
+      if (!IsSigned()) askCode = kCodeOlder;
       break;
     case VersionCompare::kRemoteNewer:
       if (!pad_.changeInfo.empty()) ShowNews(u"version_news");
@@ -400,9 +413,7 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
   if (!askCode) return;
   // Nothing is offered that could not be checked once it arrives.
   if (!ReadExpectedInstaller()) {
-    ShowStatus(u"error_signature");
-    Notify(kCodeFailed);
-    outcome_ = kOutcomeRefused;
+    Refuse();
     return;
   }
 
@@ -436,8 +447,7 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
 
 bool CUpdateFlow::SkippedQuietly() {
   if (skipFilePath.empty()) return false;
-  const SkipDecision decision = DecideSkip(ReadSkippedVersion(skipFilePath), pad_.remoteVersionText,
-                                           pad_.remoteVersionNumber);
+  const SkipDecision decision = DecideSkip(ReadSkippedVersion(skipFilePath), pad_.remoteVersionText, Rule());
   if (decision == SkipDecision::kForget) DeleteFileW(AsWide(skipFilePath.c_str()));
   // Asked for by hand, a skipped version is still offered.
   if (decision != SkipDecision::kSkip || !(hiddenMode || silentMode)) return false;

@@ -95,23 +95,26 @@ TEST(FlowRules, SignatureAddressBesideTheDocument) {
   for (const Case& c : cases) EXPECT_EQ(SignatureUrl(c.url), c.signature);
 }
 
-TEST(SkippedVersion, DecidesByTheTextSkippedAndTheNumberOffered) {
+TEST(SkippedVersion, DecidesByTheTextSkippedAndTheVersionOffered) {
+  constexpr VersionRule kNumber = VersionRule::kMajorMinor, kAll = VersionRule::kAllNumbers;
   struct Case {
     const char16_t* skipped;
     const char16_t* remote;
-    uint32_t remoteNumber;
+    VersionRule rule;
     SkipDecision decision;
   } cases[] = {
-      {u"", u"2.0", 20000, SkipDecision::kOffer},
-      {u"2.0", u"2.0", 20000, SkipDecision::kSkip},
-      {u"2.0", u"2.0 ", 20000, SkipDecision::kOffer},    // another text: not the version skipped
-      {u"2.0", u"2.1", 20001, SkipDecision::kForget},    // newer than the one skipped
-      {u"2.0", u"2.0.1", 20000, SkipDecision::kOffer},   // the same number, another release
-      {u"2.5", u"2.1", 20001, SkipDecision::kOffer},
-      {u"beta", u"1.0", 10000, SkipDecision::kForget},   // a text without a number
+      {u"", u"2.0", kNumber, SkipDecision::kOffer},
+      {u"2.0", u"2.0", kNumber, SkipDecision::kSkip},
+      {u"2.0", u"2.0 ", kNumber, SkipDecision::kOffer},    // another text: not the version skipped
+      {u"2.0", u"2.1", kNumber, SkipDecision::kForget},    // newer than the one skipped
+      {u"2.0", u"2.0.1", kNumber, SkipDecision::kOffer},   // the same number, another release
+      {u"2.5", u"2.1", kNumber, SkipDecision::kOffer},
+      {u"beta", u"1.0", kNumber, SkipDecision::kForget},   // a text without a number
+      {u"2.0", u"2.0.1", kAll, SkipDecision::kForget},     // a signed copy sees every number
+      {u"2.1", u"2.1-rc1", kAll, SkipDecision::kOffer},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(DecideSkip(c.skipped, c.remote, c.remoteNumber), c.decision)
+    EXPECT_EQ(DecideSkip(c.skipped, c.remote, c.rule), c.decision)
         << std::string(c.skipped, c.skipped + std::char_traits<char16_t>::length(c.skipped));
   }
 }
