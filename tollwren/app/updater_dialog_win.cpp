@@ -141,21 +141,20 @@ void CUpdaterDialog::Initialize() {
   flow_.onLanguageReloaded = [dialog = dialog_] { PostMessageW(dialog, kSkinTextsMessage, 0, 0); };
 
   archive_.SetKey(kTollwrenArchiveKey, kProgramKeyLength);
-  std::vector<uint8_t> record(kSettingsRecordSize, 0);
-  const uint32_t got = archive_.ReadEntry(programPath_.c_str(), "stn", record.data(), kSettingsRecordSize);
   const CUpdaterCommandLine commandLine = ParseUpdaterCommandLine(AsText(GetCommandLineW()));
-  if (!settings_.Read(record.data(), got)) {
-    // An unattended run shows no window at all; its exit status says it.
-    if (!commandLine.silent) MessageBoxW(nullptr, AsWide(kDamagedFileMessage), AsWide(kProgramTitle), MB_OK);
-    startAutomatically_ = false;
-    PostQuitMessage(static_cast<int>(kDamagedExitCode));
+  // Which entries the copy has is read once, whole: whether it is signed
+  // is decided here, and an entry it has but cannot read is damage.
+  std::vector<uint8_t> record(kSettingsRecordSize, 0);
+  const bool listed = directory_.Read(programPath_.c_str(), kTollwrenArchiveKey, kProgramKeyLength);
+  const uint32_t got = listed ? archive_.ReadEntry(programPath_.c_str(), "stn", record.data(), kSettingsRecordSize) : 0;
+  if (!settings_.Read(record.data(), got) || !LoadPublisherKeys()) {
+    EndDamaged(commandLine.silent);
     return;
   }
 
   TakeOverDpiChanges(dialog_);
   skin_.SetDpi(WindowDpi(dialog_));
   skin_.LoadImages(archive_, programPath_.c_str());
-  LoadPublisherKeys();
   // "/SILENT" installs unasked only what a publisher signed; a copy that
   // trusts the network takes it as "/HIDE".
   flow_.silentMode = commandLine.silent && keys_.IsSigned();
@@ -189,14 +188,25 @@ void CUpdaterDialog::Initialize() {
   if (startAutomatically_) PostMessageW(dialog_, WM_COMMAND, kStartCommand, 0);
 }
 
-void CUpdaterDialog::LoadPublisherKeys() {
+bool CUpdaterDialog::LoadPublisherKeys() {
   // A copy whose archive holds "keys.pem" checks every update against it.
-  const uint32_t size = archive_.GetEntrySize(programPath_.c_str(), kPublisherKeysEntry);
-  if (size == 0) return;
-  std::vector<uint8_t> pem(size > kKeyFileByteLimit ? 0 : size);
-  const uint32_t got = pem.empty() ? 0 : archive_.ReadEntry(programPath_.c_str(), kPublisherKeysEntry, pem.data(), size);
-  keys_.Load(pem.data(), got == size ? got : 0);
+  if (!directory_.Has(kPublisherKeysEntry)) return true;
   flow_.keys = &keys_;
+  const uint32_t size = archive_.GetEntrySize(programPath_.c_str(), kPublisherKeysEntry);
+  std::vector<uint8_t> pem(size);
+  if (size == 0 || archive_.ReadEntry(programPath_.c_str(), kPublisherKeysEntry, pem.data(), size) != size) {
+    return false;
+  }
+  // A key file too large to be one leaves the copy signed without a key.
+  keys_.Load(pem.data(), size > kKeyFileByteLimit ? 0 : size);
+  return true;
+}
+
+void CUpdaterDialog::EndDamaged(bool silent) {
+  // An unattended run shows no window at all; its exit status says it.
+  if (!silent) MessageBoxW(nullptr, AsWide(kDamagedFileMessage), AsWide(kProgramTitle), MB_OK);
+  startAutomatically_ = false;
+  PostQuitMessage(static_cast<int>(kDamagedExitCode));
 }
 
 void CUpdaterDialog::ShowStartupError(const char16_t* key) {
