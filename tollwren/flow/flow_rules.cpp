@@ -46,3 +46,28 @@ bool IsInstallerFileName(std::u16string_view name) {
   }
   return !IsDeviceName(name.substr(0, name.find(u'.')));
 }
+
+namespace {
+constexpr char16_t kPrivateFolderPrefix[] = u"tollwren-";
+constexpr char16_t kHexDigits[] = u"0123456789abcdef";
+}  // namespace
+
+std::u16string PrivateFolderName(const uint8_t (&random)[kPrivateFolderRandomBytes]) {
+  std::u16string name = kPrivateFolderPrefix;
+  for (uint8_t byte : random) {
+    name.push_back(kHexDigits[byte >> 4]);
+    name.push_back(kHexDigits[byte & 15]);
+  }
+  return name;
+}
+
+bool IsPrivateFolderName(std::u16string_view name) {
+  const std::u16string_view prefix = kPrivateFolderPrefix;
+  if (name.size() != prefix.size() + 2 * kPrivateFolderRandomBytes || name.substr(0, prefix.size()) != prefix) {
+    return false;
+  }
+  for (char16_t c : name.substr(prefix.size())) {
+    if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'))) return false;
+  }
+  return true;
+}

@@ -1,5 +1,5 @@
 // Small rules of the update flow that need no window: the progress bar
-// position and where a download is written.
+// position, where a download is written and how it is started.
 #pragma once
 
 #include <cstdint>
@@ -21,3 +21,10 @@ std::u16string JoinPath(std::u16string_view folder, std::u16string_view name);
 // dot is none of the device names of Windows (CON, PRN, AUX, NUL, COM1 to
 // COM9, LPT1 to LPT9, any case), which name a device whatever follows them.
 bool IsInstallerFileName(std::u16string_view name);
+
+// The name of a download folder of its own: "tollwren-" and the random
+// bytes in lower-case hexadecimal.
+constexpr size_t kPrivateFolderRandomBytes = 16;
+std::u16string PrivateFolderName(const uint8_t (&random)[kPrivateFolderRandomBytes]);
+// Whether name is one PrivateFolderName gives.
+bool IsPrivateFolderName(std::u16string_view name);

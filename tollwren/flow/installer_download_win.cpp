@@ -3,46 +3,16 @@
 // it must have, and the resumption of a broken transfer. Windows only.
 #include "tollwren/flow/update_flow.h"
 
-#include <cwchar>
 #include <vector>
 
 #include "common/text16.h"
 #include "tollwren/flow/download_file_win.h"
 #include "tollwren/flow/flow_rules.h"
+#include "tollwren/flow/private_folder_win.h"
 #include "tollwren/pad/pad_document.h"
 #include "tollwren/transfer/transfer_runner_win.h"
 #include "tollwren/transfer/url_parts.h"
 #include "tollwren/trust/publisher_keys_win.h"
-
-namespace {
-
-std::u16string TempFolder() {
-  const DWORD needed = GetEnvironmentVariableW(L"TEMP", nullptr, 0);
-  if (needed == 0) return std::u16string();
-  std::vector<wchar_t> value(needed + 1);
-  const DWORD length = GetEnvironmentVariableW(L"TEMP", value.data(), needed + 1);
-  if (length == 0 || length > needed) return std::u16string();
-  return std::u16string(AsText(value.data()), length);
-}
-
-// A new, empty folder under parent that belongs to this download alone;
-// empty when none could be made.
-std::u16string NewOwnFolder(const std::u16string& parent) {
-  if (parent.empty()) return std::u16string();
-  uint32_t seed = static_cast<uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    seed = seed * 1664525u + 1013904223u;
-    wchar_t name[24];
-    swprintf(name, 24, L"tollwren-%08x", seed);
-    const std::u16string folder = JoinPath(parent, AsText(name));
-    // An existing folder is never taken over: another name is tried.
-    if (CreateDirectoryW(AsWide(folder.c_str()), nullptr)) return folder;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-  }
-  return std::u16string();
-}
-
-}  // namespace
 
 bool CUpdateFlow::ReadExpectedInstaller() {
   // An empty File_SHA256 names no digest; a signed copy needs one anyway.
@@ -63,7 +33,7 @@ bool CUpdateFlow::ReadExpectedInstaller() {
 }
 
 std::shared_ptr<CDownloadFile> CUpdateFlow::CreateDownloadFile(const std::u16string& name, bool besideProgram,
-                                                               std::u16string& ownFolder) {
+                                                               std::unique_ptr<CPrivateFolder>& ownFolder) {
   auto file = std::make_shared<CDownloadFile>();
   file->SetLimit(expectedSize_);
   if (expectDigest_) file->StartHashing();
@@ -72,12 +42,15 @@ std::shared_ptr<CDownloadFile> CUpdateFlow::CreateDownloadFile(const std::u16str
   // of the product) is never replaced, and a folder that cannot be written
   // to sends the download elsewhere too: to a new folder of its own.
   if (!besideProgram || !file->Create(path)) {
-    ownFolder = NewOwnFolder(TempFolder());
-    if (ownFolder.empty()) return nullptr;
-    path = JoinPath(ownFolder, name);
+    ownFolder = std::make_unique<CPrivateFolder>();
+    if (!ownFolder->Create(TempFolder())) {
+      ownFolder.reset();
+      return nullptr;
+    }
+    path = JoinPath(ownFolder->Path(), name);
     if (!file->Create(path)) {
-      RemoveDirectoryW(AsWide(ownFolder.c_str()));
-      ownFolder.clear();
+      ownFolder->Remove();
+      ownFolder.reset();
       return nullptr;
     }
   }
@@ -95,15 +68,15 @@ bool CUpdateFlow::Matches(CDownloadFile& file, uint32_t wholeLength) {
 bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
   refusedDownload_ = false;
   std::shared_ptr<CDownloadFile> file;
-  std::u16string ownFolder;
+  std::unique_ptr<CPrivateFolder> ownFolder;  // null while the file is beside the program
   // The whole length: the PAD's in a signed copy, else what the first answer
   // announces.
   uint32_t wholeLength = static_cast<uint32_t>(expectedSize_);
   auto drop = [&] {
     if (file) file->Discard();
     file.reset();
-    if (!ownFolder.empty()) RemoveDirectoryW(AsWide(ownFolder.c_str()));
-    ownFolder.clear();
+    if (ownFolder) ownFolder->Remove();
+    ownFolder.reset();
     wholeLength = static_cast<uint32_t>(expectedSize_);
   };
   int attempts = 0;
@@ -136,7 +109,7 @@ bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
     runner.GetRestToSink(file, url, static_cast<uint32_t>(before), wholeLength);
     const int32_t result = runner.Result();
     if (result == kTransferAborted) break;
-    if (result == kTransferWriteFailed && !file->OverLimit() && ownFolder.empty()) {
+    if (result == kTransferWriteFailed && !file->OverLimit() && !ownFolder) {
       // Writing beside the program failed: the download starts again in a
       // folder of its own.
       file->Discard();
@@ -154,6 +127,7 @@ bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
       if (Matches(*file, wholeLength)) {
         if (file->KeepForStart()) {
           installer_ = file;
+          installerFolder_ = std::move(ownFolder);
           return true;
         }
       } else {

@@ -24,6 +24,7 @@ class CPadDocument;
 class CLanguageFile;
 class CPublisherKeys;
 class CDownloadFile;
+class CPrivateFolder;
 
 // Messages.
 constexpr UINT kNotifyMessage = WM_APP + 6;        // to the notification window: wParam code
@@ -195,7 +196,7 @@ class CUpdateFlow {
   // The file an attempt writes to, beside the program when asked and
   // possible, else in a new folder under TEMP (its path in ownFolder).
   std::shared_ptr<CDownloadFile> CreateDownloadFile(const std::u16string& name, bool besideProgram,
-                                                    std::u16string& ownFolder);
+                                                    std::unique_ptr<CPrivateFolder>& ownFolder);
   void ShowStatusLocked(std::u16string_view key);
   // Whether the status line shows the download under way: progress ticks
   // render only then (checked under renderLock_), so that none replaces
@@ -237,6 +238,7 @@ class CUpdateFlow {
   uint64_t expectedSize_ = 0;
   bool refusedDownload_ = false;  // an attempt got bytes that did not match
   std::shared_ptr<CDownloadFile> installer_;  // the download held for starting
+  std::unique_ptr<CPrivateFolder> installerFolder_;  // its folder, when one of its own
   HANDLE worker_ = nullptr;
   std::atomic<bool> started_{false};
   std::atomic<bool> ended_{false};  // 390 posted: nothing more is reported

@@ -10,6 +10,7 @@
 #include "common/text16.h"
 #include "tollwren/flow/download_file_win.h"
 #include "tollwren/flow/flow_rules.h"
+#include "tollwren/flow/private_folder_win.h"
 #include "tollwren/flow/skipped_version.h"
 #include "tollwren/language/language_file.h"
 #include "tollwren/pad/pad_document.h"
@@ -337,6 +338,8 @@ void CUpdateFlow::Refuse() {
 void CUpdateFlow::RunWorker() {
   Notify(kCodeChecking);
   ShowStatus(u"checking_website");
+  // The folders of earlier downloads go, and the installers started from them.
+  RemoveFoldersLeftBehind(TempFolder());
 
   std::vector<uint8_t> fetched;
   if (CPadDocument::FetchRemote(pad_.padFileUrl.c_str(), &abortTransfer, fetched)) {

@@ -79,6 +79,18 @@ TEST(FlowRules, OnlyInstallersThatNameNoDevice) {
   }
 }
 
+TEST(FlowRules, PrivateFolderNames) {
+  uint8_t random[kPrivateFolderRandomBytes];
+  for (size_t i = 0; i < kPrivateFolderRandomBytes; ++i) random[i] = static_cast<uint8_t>(i * 17);
+  const std::u16string name = PrivateFolderName(random);
+  EXPECT_EQ(name, u"tollwren-00112233445566778899aabbccddeeff");
+  EXPECT_TRUE(IsPrivateFolderName(name));
+  for (const char16_t* other : {u"tollwren-1a2b3c4d", u"tollwren-00112233445566778899AABBCCDDEEFF",
+                                u"tollwren-00112233445566778899aabbccddeeff0", u"Tollwren-00112233445566778899aabbccddeeff"}) {
+    EXPECT_FALSE(IsPrivateFolderName(other));
+  }
+}
+
 TEST(FlowRules, SignatureAddressBesideTheDocument) {
   struct Case {
     const char16_t* url;
