@@ -28,3 +28,19 @@ constexpr size_t kPrivateFolderRandomBytes = 16;
 std::u16string PrivateFolderName(const uint8_t (&random)[kPrivateFolderRandomBytes]);
 // Whether name is one PrivateFolderName gives.
 bool IsPrivateFolderName(std::u16string_view name);
+
+// How a downloaded installer is started, never through a file association
+// (which the user's own registry may redirect): a program by its full path,
+// a package (".msi") by the installer service's msiexec.exe of the system
+// folder, an archive (".zip") by explorer.exe of the Windows folder, each
+// with its full path in quotes. The PAD's arguments follow a program's or
+// the package's own switches; an archive takes none.
+struct CInstallerCommand {
+  std::u16string application;  // empty for a name of another ending
+  std::u16string commandLine;
+  // msiexec and Explorer open the file after they started: it is held
+  // until they end. A started program has its file mapped already.
+  bool holdUntilEnd = false;
+};
+CInstallerCommand InstallerCommand(std::u16string_view path, std::u16string_view arguments,
+                                   std::u16string_view systemFolder, std::u16string_view windowsFolder);

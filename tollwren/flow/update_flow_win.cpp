@@ -316,7 +316,7 @@ bool CUpdateFlow::WaitForWorker(DWORD timeoutMs) {
 }
 
 DWORD WINAPI CUpdateFlow::WorkerEntry(void* flow) {
-  // ShellExecuteW may hand the installer to shell extensions, which need COM
+  // The shell's elevation prompt for an installer (ShellExecuteExW) needs COM
   // on the calling thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   static_cast<CUpdateFlow*>(flow)->RunWorker();

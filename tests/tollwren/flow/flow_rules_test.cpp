@@ -91,6 +91,29 @@ TEST(FlowRules, PrivateFolderNames) {
   }
 }
 
+TEST(FlowRules, InstallersStartByFullPathsOnly) {
+  struct Case {
+    const char16_t* path;
+    const char16_t* arguments;
+    const char16_t* application;
+    const char16_t* commandLine;
+    bool hold;
+  } cases[] = {
+      {u"C:\\P\\Setup.exe", u"/S", u"C:\\P\\Setup.exe", u"\"C:\\P\\Setup.exe\" /S", false},
+      {u"C:\\P\\Setup.EXE", u"", u"C:\\P\\Setup.EXE", u"\"C:\\P\\Setup.EXE\"", false},
+      {u"C:\\T x\\a.Msi", u"/quiet", u"C:\\Windows\\system32\\msiexec.exe",
+       u"\"C:\\Windows\\system32\\msiexec.exe\" /i \"C:\\T x\\a.Msi\" /quiet", true},
+      {u"C:\\T\\a.zip", u"/S", u"C:\\Windows\\explorer.exe", u"\"C:\\Windows\\explorer.exe\" \"C:\\T\\a.zip\"", true},
+      {u"C:\\T\\a.hta", u"", u"", u"", false},
+  };
+  for (const Case& c : cases) {
+    const CInstallerCommand command = InstallerCommand(c.path, c.arguments, u"C:\\Windows\\system32", u"C:\\Windows");
+    EXPECT_EQ(command.application, c.application);
+    EXPECT_EQ(command.commandLine, c.commandLine);
+    EXPECT_EQ(command.holdUntilEnd, c.hold);
+  }
+}
+
 TEST(FlowRules, SignatureAddressBesideTheDocument) {
   struct Case {
     const char16_t* url;
