@@ -35,7 +35,9 @@ bool CUpdateFlow::ReadExpectedInstaller() {
 std::shared_ptr<CDownloadFile> CUpdateFlow::CreateDownloadFile(const std::u16string& name, bool besideProgram,
                                                                std::unique_ptr<CPrivateFolder>& ownFolder) {
   auto file = std::make_shared<CDownloadFile>();
-  file->SetLimit(expectedSize_);
+  // A copy without a publisher key takes no more than the transfer can
+  // count, and (in the transfer) no more than the answer announced.
+  file->SetLimit(expectedSize_ ? expectedSize_ : kUnsignedDownloadLimit);
   if (expectDigest_) file->StartHashing();
   std::u16string path = JoinPath(programFolder, name);
   // A file that is there already (the updater itself, pad.xml, a library
@@ -79,6 +81,9 @@ bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
     ownFolder.reset();
     wholeLength = static_cast<uint32_t>(expectedSize_);
   };
+  // One deadline for the whole download, every address and resumption.
+  const uint64_t started = GetTickCount64();
+  const uint64_t sizeForDeadline = expectedSize_ ? expectedSize_ : static_cast<uint64_t>(pad_.fileSize > 0 ? pad_.fileSize : 0);
   int attempts = 0;
   for (int i = 0; i < count && attempts < kDownloadAttemptLimit && !cancelRequested;) {
     const std::u16string& url = urls[i];
@@ -106,9 +111,10 @@ bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
     CTransferRunner runner;
     runner.SetCounters(&bytesReceived, &bytesExpected);
     runner.SetAbortFlag(&abortTransfer);
+    runner.SetDownloadDeadline(started, sizeForDeadline);
     runner.GetRestToSink(file, url, static_cast<uint32_t>(before), wholeLength);
     const int32_t result = runner.Result();
-    if (result == kTransferAborted) break;
+    if (result == kTransferAborted || result == kTransferTimedOut) break;
     if (result == kTransferWriteFailed && !file->OverLimit() && !ownFolder) {
       // Writing beside the program failed: the download starts again in a
       // folder of its own.
@@ -137,7 +143,7 @@ bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
       ++i;
       continue;
     }
-    if (file->OverLimit()) refusedDownload_ = true;
+    if (file->OverLimit() || result == kTransferTooLarge) refusedDownload_ = true;
     // Broken after some bytes of a body of known length: the rest is asked
     // for, from this address while it brings more, then from the next ones.
     const bool broken = result == kTransferCutShort || result == kTransferReadFailed;

@@ -64,6 +64,9 @@ constexpr DWORD kChoicePollMs = 250;
 constexpr size_t kKeyLimit = 499;
 // Transfers one update may take in all, resumptions included.
 constexpr int kDownloadAttemptLimit = 5;
+// The most a copy without a publisher key downloads: what the transfer's
+// 32-bit counters can count.
+constexpr uint64_t kUnsignedDownloadLimit = 0xFFFFFFFFull;
 // Exit status of an unattended run.
 enum : int { kOutcomeDone = 0, kOutcomeFailed = 1, kOutcomeRefused = 2 };
 
