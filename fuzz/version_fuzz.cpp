@@ -32,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           (forward == VersionCompare::kRemoteOlder && backward == VersionCompare::kRemoteNewer);
     if (!opposite) __builtin_trap();
   }
-  if (IsVersionText(a) && CompareVersionTexts(VersionRule::kAllNumbers, a, a) != VersionCompare::kSame) __builtin_trap();
+  if (IsVersionText(a) && CompareVersionTexts(VersionRule::kAllNumbers, a, a) != VersionCompare::kSame) {
+    __builtin_trap();
+  }
   return 0;
 }

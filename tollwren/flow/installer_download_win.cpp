@@ -83,7 +83,8 @@ bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
   };
   // One deadline for the whole download, every address and resumption.
   const uint64_t started = GetTickCount64();
-  const uint64_t sizeForDeadline = expectedSize_ ? expectedSize_ : static_cast<uint64_t>(pad_.fileSize > 0 ? pad_.fileSize : 0);
+  const uint64_t padSize = pad_.fileSize > 0 ? static_cast<uint64_t>(pad_.fileSize) : 0;
+  const uint64_t sizeForDeadline = expectedSize_ ? expectedSize_ : padSize;
   int attempts = 0;
   for (int i = 0; i < count && attempts < kDownloadAttemptLimit && !cancelRequested;) {
     const std::u16string& url = urls[i];

@@ -83,7 +83,9 @@ const char* FetchedPadProblem(const uint8_t* bytes, size_t size) {
   if (!bytes || size == 0) return "is empty";
   if (size > kRemotePadByteLimit) return "is longer than the updater fetches";
   if (std::find(bytes, bytes + size, 0) != bytes + size) return "holds a zero byte";
-  if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return "starts with FF FE, which would make pad.xml read as UTF-16";
+  if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    return "starts with FF FE, which would make pad.xml read as UTF-16";
+  }
   if (LoneCarriageReturnChangesAField(bytes, size)) {
     return "has a carriage return without a line feed that changes a field the updater reads";
   }

@@ -85,8 +85,9 @@ TEST(FlowRules, PrivateFolderNames) {
   const std::u16string name = PrivateFolderName(random);
   EXPECT_EQ(name, u"tollwren-00112233445566778899aabbccddeeff");
   EXPECT_TRUE(IsPrivateFolderName(name));
-  for (const char16_t* other : {u"tollwren-1a2b3c4d", u"tollwren-00112233445566778899AABBCCDDEEFF",
-                                u"tollwren-00112233445566778899aabbccddeeff0", u"Tollwren-00112233445566778899aabbccddeeff"}) {
+  for (const char16_t* other :
+       {u"tollwren-1a2b3c4d", u"tollwren-00112233445566778899AABBCCDDEEFF",
+        u"tollwren-00112233445566778899aabbccddeeff0", u"Tollwren-00112233445566778899aabbccddeeff"}) {
     EXPECT_FALSE(IsPrivateFolderName(other));
   }
 }
