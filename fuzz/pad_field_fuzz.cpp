@@ -1,9 +1,10 @@
-// Fuzzes PAD field extraction and the document readers with arbitrary
-// document bytes.
+// Fuzzes PAD field extraction, the document readers and the check of
+// fetched bytes with arbitrary document bytes.
 //
 // Input: byte 0 picks the reader (even: local, odd: remote) and, for
 // ExtractPadField, a tag length (byte 1 mod 24) and limit (byte 2); the
 // tag follows; the rest is the document.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,6 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   data += tagLength;
   size -= tagLength;
 
+  // Accepted bytes are 8-bit text without zero bytes.
+  if (!FetchedPadProblem(data, size) && ((size >= 2 && data[0] == 0xFF && data[1] == 0xFE) ||
+                                         std::find(data, data + size, 0) != data + size)) {
+    __builtin_trap();
+  }
   CPadDocument doc;
   if (remote) {
     doc.LoadRemoteBytes(data, size);

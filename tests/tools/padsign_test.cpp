@@ -14,6 +14,9 @@ const std::string kBytes = "<File_Size_Bytes>1234567</File_Size_Bytes>";
 const std::string kK = "<File_Size_K>1205</File_Size_K>";
 const std::string kMb = "<File_Size_MB>1.18</File_Size_MB>";
 const std::string kSha = "<File_SHA256>" + kDigest + "</File_SHA256>";
+// What every released PAD needs besides its file facts.
+const std::string kUsable = "\n<Program_Version>2.1</Program_Version>"
+                            "<Application_XML_File_URL>http://example.com/pad.xml</Application_XML_File_URL>";
 
 std::string UpdaterReads(const std::string& doc, const char16_t* tag) {
   std::u16string value;
@@ -72,8 +75,8 @@ TEST(PadRelease, ShapesOfRealPadFiles) {
     SCOPED_TRACE(c.name);
     std::string out;
     std::string error;
-    ASSERT_TRUE(RewritePadForRelease(c.in, kSize, kDigest, &out, &error)) << error;
-    EXPECT_EQ(out, c.out);
+    ASSERT_TRUE(RewritePadForRelease(c.in + kUsable, kSize, kDigest, &out, &error)) << error;
+    EXPECT_EQ(out, c.out + kUsable);
     EXPECT_EQ(UpdaterReads(out, u"File_Size_Bytes"), "1234567");
     EXPECT_EQ(UpdaterReads(out, u"File_SHA256"), kDigest);
   }
@@ -90,6 +93,8 @@ TEST(PadRelease, RefusesWhatCannotBeRewrittenSafely) {
       {"<File_Info>\n<File_Size_Bytes>1\n</File_Info>", "no </File_Size_Bytes>"},
       {"<File_Info>\n<File_Size_Bytes>1<!-- bytes --></File_Size_Bytes>\n</File_Info>", "markup"},
       {"<File_Info>\n<File_Size_Bytes>1\n<File_SHA256>ab</File_SHA256></File_Size_Bytes>\n</File_Info>", "markup"},
+      // The added size lands inside the version: the released version is none.
+      {"<Program_Version>2.1<File_Info></File_Info></Program_Version>" + kUsable, "released it has a Program_Version"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.in);
@@ -117,6 +122,9 @@ TEST(PadRelease, UsableByTheUpdater) {
       {url, "Program_Version"},
       {"<Program_Version />" + url, "Program_Version"},
       {"<Program_Version>beta</Program_Version>" + url, "no version number"},
+      {"<Program_Version>2.1 <b>beta</b></Program_Version>" + url, "no version number"},
+      {"<Program_Version>2.1\r</Program_Version>" + url, "carriage return"},
+      {"\xFF\xFE" + good, "FF FE"},
       {"<Program_Version>" + std::string(500, '1') + "</Program_Version>" + url, "Program_Version"},
       {version, "Application_XML_File_URL"},
       {version + "<Application_XML_File_URL />", "Application_XML_File_URL"},

@@ -1,12 +1,13 @@
 #include "tollwren/app/updater_dialog_win.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <vector>
 
 #include "common/menu_builder_win.h"
 #include "common/program_keys.h"
-#include "common/shell_win.h"
+#include "common/web_address.h"
 #include "common/text16.h"
 #include "common/window_dpi_win.h"
 #include "tollwren/app/about_box_win.h"
@@ -141,21 +142,20 @@ void CUpdaterDialog::Initialize() {
   flow_.onLanguageReloaded = [dialog = dialog_] { PostMessageW(dialog, kSkinTextsMessage, 0, 0); };
 
   archive_.SetKey(kTollwrenArchiveKey, kProgramKeyLength);
-  std::vector<uint8_t> record(kSettingsRecordSize, 0);
-  const uint32_t got = archive_.ReadEntry(programPath_.c_str(), "stn", record.data(), kSettingsRecordSize);
   const CUpdaterCommandLine commandLine = ParseUpdaterCommandLine(AsText(GetCommandLineW()));
-  if (!settings_.Read(record.data(), got)) {
-    // An unattended run shows no window at all; its exit status says it.
-    if (!commandLine.silent) MessageBoxW(nullptr, AsWide(kDamagedFileMessage), AsWide(kProgramTitle), MB_OK);
-    startAutomatically_ = false;
-    PostQuitMessage(static_cast<int>(kDamagedExitCode));
+  // Which entries the copy has is read once, whole: whether it is signed
+  // is decided here, and an entry it has but cannot read is damage.
+  std::vector<uint8_t> record(kSettingsRecordSize, 0);
+  const bool listed = directory_.Read(programPath_.c_str(), kTollwrenArchiveKey, kProgramKeyLength);
+  const uint32_t got = listed ? archive_.ReadEntry(programPath_.c_str(), "stn", record.data(), kSettingsRecordSize) : 0;
+  if (!settings_.Read(record.data(), got) || !LoadPublisherKeys()) {
+    EndDamaged(commandLine.silent);
     return;
   }
 
   TakeOverDpiChanges(dialog_);
   skin_.SetDpi(WindowDpi(dialog_));
   skin_.LoadImages(archive_, programPath_.c_str());
-  LoadPublisherKeys();
   // "/SILENT" installs unasked only what a publisher signed; a copy that
   // trusts the network takes it as "/HIDE".
   flow_.silentMode = commandLine.silent && keys_.IsSigned();
@@ -189,14 +189,25 @@ void CUpdaterDialog::Initialize() {
   if (startAutomatically_) PostMessageW(dialog_, WM_COMMAND, kStartCommand, 0);
 }
 
-void CUpdaterDialog::LoadPublisherKeys() {
+bool CUpdaterDialog::LoadPublisherKeys() {
   // A copy whose archive holds "keys.pem" checks every update against it.
-  const uint32_t size = archive_.GetEntrySize(programPath_.c_str(), kPublisherKeysEntry);
-  if (size == 0) return;
-  std::vector<uint8_t> pem(size > kKeyFileByteLimit ? 0 : size);
-  const uint32_t got = pem.empty() ? 0 : archive_.ReadEntry(programPath_.c_str(), kPublisherKeysEntry, pem.data(), size);
-  keys_.Load(pem.data(), got == size ? got : 0);
+  if (!directory_.Has(kPublisherKeysEntry)) return true;
   flow_.keys = &keys_;
+  const uint32_t size = archive_.GetEntrySize(programPath_.c_str(), kPublisherKeysEntry);
+  std::vector<uint8_t> pem(size);
+  if (size == 0 || archive_.ReadEntry(programPath_.c_str(), kPublisherKeysEntry, pem.data(), size) != size) {
+    return false;
+  }
+  // A key file too large to be one leaves the copy signed without a key.
+  keys_.Load(pem.data(), size > kKeyFileByteLimit ? 0 : size);
+  return true;
+}
+
+void CUpdaterDialog::EndDamaged(bool silent) {
+  // An unattended run shows no window at all; its exit status says it.
+  if (!silent) MessageBoxW(nullptr, AsWide(kDamagedFileMessage), AsWide(kProgramTitle), MB_OK);
+  startAutomatically_ = false;
+  PostQuitMessage(static_cast<int>(kDamagedExitCode));
 }
 
 void CUpdaterDialog::ShowStartupError(const char16_t* key) {
@@ -291,5 +302,10 @@ void CUpdaterDialog::ShowUpdaterAbout() {
 
 void CUpdaterDialog::VisitProductSite() {
   const std::u16string site = flow_.ReadPad([](const CPadDocument& pad) { return pad.companyWebSite; });
-  if (!site.empty()) OpenWebPage(site.c_str());
+  // The address's own handler (the user's browser for http and https),
+  // never a program found by its bare name, which the current folder
+  // could supply.
+  if (!site.empty() && IsWebAddress(site.c_str())) {
+    ShellExecuteW(dialog_, L"open", AsWide(site.c_str()), nullptr, nullptr, SW_SHOWNORMAL);
+  }
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/archive.h"
+#include "tollwren/app/archive_directory.h"
 #include "tollwren/app/skin_win.h"
 #include "tollwren/app/updater_settings.h"
 #include "tollwren/language/language_file.h"
@@ -40,7 +41,10 @@ class CUpdaterDialog {
   void ApplyLanguage();
   void RenderSkinTexts();
   void ShowStartupError(const char16_t* key);
-  void LoadPublisherKeys();
+  // False when the copy has "keys.pem" but it cannot be read.
+  bool LoadPublisherKeys();
+  // The archive is damaged: the box (not in an unattended run), then the end.
+  void EndDamaged(bool silent);
   void PickLanguage(size_t index);
   void ShowContextMenu();
   void ShowProductAbout();
@@ -54,6 +58,7 @@ class CUpdaterDialog {
   std::u16string padPath_;
   std::u16string programFolder_;
   CKeyedArchive archive_;
+  CArchiveDirectory directory_;
   CUpdaterSettings settings_;
   CPadDocument pad_;
   CLanguageFile language_;

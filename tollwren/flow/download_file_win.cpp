@@ -18,6 +18,8 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
 
 // Bytes written but not yet hashed before a write waits for the hash.
 constexpr uint64_t kHashBacklog = 16 * 1024 * 1024;
+// Bytes read at a time when the kept file is hashed again.
+constexpr size_t kRehashPiece = 1024 * 1024;
 
 }  // namespace
 
@@ -185,6 +187,22 @@ bool CDownloadFile::KeepForStart() {
     return false;
   }
   return true;
+}
+
+bool CDownloadFile::HasDigest(const CSha256Digest& expected) {
+  std::lock_guard<std::mutex> hold(lock_);
+  LARGE_INTEGER start = {};
+  if (handle_ == INVALID_HANDLE_VALUE || !SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN)) return false;
+  CSha256Hash hash;
+  std::vector<uint8_t> buffer(kRehashPiece);
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(handle_, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
+    if (read == 0) break;
+    if (!hash.Add(buffer.data(), read)) return false;
+  }
+  CSha256Digest digest;
+  return hash.Finish(digest) && digest == expected;
 }
 
 void CDownloadFile::Release() { Discard(); }

@@ -60,6 +60,9 @@ class CDownloadFile : public CTransferSink {
   // the same size and time as written, so that nobody can change or swap
   // it until Release. False (and the file gone) when that fails.
   bool KeepForStart();
+  // Whether the kept file, read again through the handle that lets nobody
+  // write, has this digest: what was checked is what is started.
+  bool HasDigest(const CSha256Digest& expected);
   void Release();
 
  private:

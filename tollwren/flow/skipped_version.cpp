@@ -2,13 +2,12 @@
 
 #include "common/plain_file.h"
 #include "tollwren/pad/pad_document.h"
-#include "tollwren/pad/version_number.h"
 
-SkipDecision DecideSkip(std::u16string_view skipped, std::u16string_view remoteText, uint32_t remoteNumber) {
+SkipDecision DecideSkip(std::u16string_view skipped, std::u16string_view remoteText, VersionRule rule) {
   if (skipped.empty()) return SkipDecision::kOffer;
   if (skipped == remoteText) return SkipDecision::kSkip;
-  const std::u16string skippedText(skipped);
-  return VersionNumber(skippedText.c_str()) < remoteNumber ? SkipDecision::kForget : SkipDecision::kOffer;
+  return CompareVersionTexts(rule, skipped, remoteText) == VersionCompare::kRemoteNewer ? SkipDecision::kForget
+                                                                                          : SkipDecision::kOffer;
 }
 
 std::u16string ReadSkippedVersion(const std::u16string& path) {

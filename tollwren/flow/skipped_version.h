@@ -6,15 +6,17 @@
 #include <string>
 #include <string_view>
 
+#include "tollwren/pad/version_number.h"
+
 enum class SkipDecision {
   kOffer,   // nothing skipped, or another version: offer it
   kSkip,    // the version skipped: a check without a window ends quietly
   kForget,  // a version newer than the one skipped: forget it and offer
 };
 
-// What to do with the remote version (its text and number) given the text
-// skip.txt holds (empty when there is none).
-SkipDecision DecideSkip(std::u16string_view skipped, std::u16string_view remoteText, uint32_t remoteNumber);
+// What to do with the remote version text given the text skip.txt holds
+// (empty when there is none), versions compared under rule.
+SkipDecision DecideSkip(std::u16string_view skipped, std::u16string_view remoteText, VersionRule rule);
 
 // The first line of skip.txt at path; empty when it is missing or empty.
 std::u16string ReadSkippedVersion(const std::u16string& path);

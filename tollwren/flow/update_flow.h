@@ -17,12 +17,14 @@
 #include <vector>
 
 #include "tollwren/language/language_text.h"
+#include "tollwren/pad/version_number.h"
 #include "tollwren/trust/trust_formats.h"
 
 class CPadDocument;
 class CLanguageFile;
 class CPublisherKeys;
 class CDownloadFile;
+class CPrivateFolder;
 
 // Messages.
 constexpr UINT kNotifyMessage = WM_APP + 6;        // to the notification window: wParam code
@@ -62,6 +64,9 @@ constexpr DWORD kChoicePollMs = 250;
 constexpr size_t kKeyLimit = 499;
 // Transfers one update may take in all, resumptions included.
 constexpr int kDownloadAttemptLimit = 5;
+// The most a copy without a publisher key downloads: what the transfer's
+// 32-bit counters can count.
+constexpr uint64_t kUnsignedDownloadLimit = 0xFFFFFFFFull;
 // Exit status of an unattended run.
 enum : int { kOutcomeDone = 0, kOutcomeFailed = 1, kOutcomeRefused = 2 };
 
@@ -169,6 +174,8 @@ class CUpdateFlow {
   bool OffersNewerVersion() const { return offeringNewer_; }
   // Whether the copy checks signatures.
   bool IsSigned() const;
+  // How the copy compares versions: a signed one by every number.
+  VersionRule Rule() const;
 
  private:
   static DWORD WINAPI WorkerEntry(void* flow);
@@ -181,6 +188,8 @@ class CUpdateFlow {
   void RequestButtonCaptions();
   void BringDialogForward();
   bool CheckSignature(const std::vector<uint8_t>& padBytes);
+  // What was fetched is not used: error_signature, 380, exit status 2.
+  void Refuse();
   void CheckFetchedVersion(const std::vector<uint8_t>& fetched);
   bool ReadExpectedInstaller();
   bool SkippedQuietly();
@@ -190,7 +199,7 @@ class CUpdateFlow {
   // The file an attempt writes to, beside the program when asked and
   // possible, else in a new folder under TEMP (its path in ownFolder).
   std::shared_ptr<CDownloadFile> CreateDownloadFile(const std::u16string& name, bool besideProgram,
-                                                    std::u16string& ownFolder);
+                                                    std::unique_ptr<CPrivateFolder>& ownFolder);
   void ShowStatusLocked(std::u16string_view key);
   // Whether the status line shows the download under way: progress ticks
   // render only then (checked under renderLock_), so that none replaces
@@ -232,6 +241,7 @@ class CUpdateFlow {
   uint64_t expectedSize_ = 0;
   bool refusedDownload_ = false;  // an attempt got bytes that did not match
   std::shared_ptr<CDownloadFile> installer_;  // the download held for starting
+  std::unique_ptr<CPrivateFolder> installerFolder_;  // its folder, when one of its own
   HANDLE worker_ = nullptr;
   std::atomic<bool> started_{false};
   std::atomic<bool> ended_{false};  // 390 posted: nothing more is reported

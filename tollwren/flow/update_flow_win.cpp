@@ -1,15 +1,16 @@
+// The update flow's worker and its dialog side: the check, the question and
+// the texts and codes that report each step. Windows only.
 #include "tollwren/flow/update_flow.h"
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
 
-#include <cwchar>
 #include <vector>
 
 #include "common/text16.h"
 #include "tollwren/flow/download_file_win.h"
 #include "tollwren/flow/flow_rules.h"
+#include "tollwren/flow/private_folder_win.h"
 #include "tollwren/flow/skipped_version.h"
 #include "tollwren/language/language_file.h"
 #include "tollwren/pad/pad_document.h"
@@ -21,32 +22,6 @@
 namespace {
 
 std::u16string CutKey(std::u16string_view key) { return std::u16string(key.substr(0, kKeyLimit)); }
-
-std::u16string TempFolder() {
-  const DWORD needed = GetEnvironmentVariableW(L"TEMP", nullptr, 0);
-  if (needed == 0) return std::u16string();
-  std::vector<wchar_t> value(needed + 1);
-  const DWORD length = GetEnvironmentVariableW(L"TEMP", value.data(), needed + 1);
-  if (length == 0 || length > needed) return std::u16string();
-  return std::u16string(AsText(value.data()), length);
-}
-
-// A new, empty folder under parent that belongs to this download alone;
-// empty when none could be made.
-std::u16string NewOwnFolder(const std::u16string& parent) {
-  if (parent.empty()) return std::u16string();
-  uint32_t seed = static_cast<uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    seed = seed * 1664525u + 1013904223u;
-    wchar_t name[24];
-    swprintf(name, 24, L"tollwren-%08x", seed);
-    const std::u16string folder = JoinPath(parent, AsText(name));
-    // An existing folder is never taken over: another name is tried.
-    if (CreateDirectoryW(AsWide(folder.c_str()), nullptr)) return folder;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-  }
-  return std::u16string();
-}
 
 // At most this many rendered texts wait for the dialog; older ones are
 // dropped (the dialog shows only the newest of a kind anyway).
@@ -341,7 +316,7 @@ bool CUpdateFlow::WaitForWorker(DWORD timeoutMs) {
 }
 
 DWORD WINAPI CUpdateFlow::WorkerEntry(void* flow) {
-  // ShellExecuteW may hand the installer to shell extensions, which need COM
+  // The shell's elevation prompt for an installer (ShellExecuteExW) needs COM
   // on the calling thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   static_cast<CUpdateFlow*>(flow)->RunWorker();
@@ -351,20 +326,28 @@ DWORD WINAPI CUpdateFlow::WorkerEntry(void* flow) {
 
 bool CUpdateFlow::IsSigned() const { return keys && keys->IsSigned(); }
 
+VersionRule CUpdateFlow::Rule() const { return IsSigned() ? VersionRule::kAllNumbers : VersionRule::kMajorMinor; }
+
+void CUpdateFlow::Refuse() {
+  outcome_ = kOutcomeRefused;
+  if (cancelRequested) return;
+  ShowStatus(u"error_signature");
+  Notify(kCodeFailed);
+}
+
 void CUpdateFlow::RunWorker() {
   Notify(kCodeChecking);
   ShowStatus(u"checking_website");
+  // The folders of earlier downloads go, and the installers started from them.
+  RemoveFoldersLeftBehind(TempFolder());
 
   std::vector<uint8_t> fetched;
   if (CPadDocument::FetchRemote(pad_.padFileUrl.c_str(), &abortTransfer, fetched)) {
     // In a signed copy no field of the fetched document is used before its
-    // signature is known to be good.
-    if (IsSigned() && !CheckSignature(fetched)) {
-      outcome_ = kOutcomeRefused;
-      if (!cancelRequested) {
-        ShowStatus(u"error_signature");
-        Notify(kCodeFailed);
-      }
+    // signature is known to be good; in every copy it must read as it will
+    // read once stored.
+    if ((IsSigned() && !CheckSignature(fetched)) || FetchedPadProblem(fetched.data(), fetched.size())) {
+      Refuse();
     } else {
       CheckFetchedVersion(fetched);
     }
@@ -390,6 +373,13 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
   // a half-updated document.
   CPadDocument remote = pad_;
   remote.LoadRemoteBytes(fetched.data(), fetched.size());
+  // A publisher may rename its product or move its PAD file, one at a time:
+  // a signed PAD that differs in both is another of its products.
+  if (IsSigned() && remote.CurrentField(u"Program_Name", kPadShortLimit) != pad_.programName &&
+      remote.CurrentField(u"Application_XML_File_URL", kPadLongLimit) != pad_.padFileUrl) {
+    Refuse();
+    return;
+  }
   {
     std::lock_guard<std::mutex> hold(padLock_);
     pad_ = remote;
@@ -402,7 +392,7 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
   if (dialog) InvalidateRect(dialog, nullptr, TRUE);
 
   WPARAM askCode = 0;
-  switch (CompareVersions(pad_.localVersionNumber, pad_.remoteVersionNumber)) {
+  switch (CompareVersionTexts(Rule(), pad_.localVersionText, pad_.remoteVersionText)) {
     case VersionCompare::kNoRemoteVersion:
       ShowStatus(u"error_internet");
       outcome_ = kOutcomeFailed;
@@ -411,10 +401,10 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
       ShowStatus(u"web_version_same");
       break;
     case VersionCompare::kRemoteOlder:
-      if (!hiddenMode) {
-        ShowStatus(u"web_version_older");
-        askCode = kCodeOlder;
-      }
+      if (hiddenMode) break;
+      ShowStatus(u"web_version_older");
+      // A signed copy never goes back: an older signed PAD may be replayed.
+      if (!IsSigned()) askCode = kCodeOlder;
       break;
     case VersionCompare::kRemoteNewer:
       if (!pad_.changeInfo.empty()) ShowNews(u"version_news");
@@ -426,9 +416,7 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
   if (!askCode) return;
   // Nothing is offered that could not be checked once it arrives.
   if (!ReadExpectedInstaller()) {
-    ShowStatus(u"error_signature");
-    Notify(kCodeFailed);
-    outcome_ = kOutcomeRefused;
+    Refuse();
     return;
   }
 
@@ -462,8 +450,7 @@ void CUpdateFlow::CheckFetchedVersion(const std::vector<uint8_t>& fetched) {
 
 bool CUpdateFlow::SkippedQuietly() {
   if (skipFilePath.empty()) return false;
-  const SkipDecision decision = DecideSkip(ReadSkippedVersion(skipFilePath), pad_.remoteVersionText,
-                                           pad_.remoteVersionNumber);
+  const SkipDecision decision = DecideSkip(ReadSkippedVersion(skipFilePath), pad_.remoteVersionText, Rule());
   if (decision == SkipDecision::kForget) DeleteFileW(AsWide(skipFilePath.c_str()));
   // Asked for by hand, a skipped version is still offered.
   if (decision != SkipDecision::kSkip || !(hiddenMode || silentMode)) return false;
@@ -477,24 +464,6 @@ void CUpdateFlow::SkipOfferedVersion() {
   const std::u16string version = ReadPad([](const CPadDocument& pad) { return pad.remoteVersionText; });
   WriteSkippedVersion(skipFilePath, version);
   Choose(3);
-}
-
-bool CUpdateFlow::ReadExpectedInstaller() {
-  // An empty File_SHA256 names no digest; a signed copy needs one anyway.
-  std::u16string digestText = pad_.fileSha256;
-  while (!digestText.empty() && (digestText.back() == u' ' || digestText.back() == u'\t' ||
-                                 digestText.back() == u'\r' || digestText.back() == u'\n')) {
-    digestText.pop_back();
-  }
-  expectDigest_ = IsSigned() || (pad_.hasFileSha256 && !digestText.empty());
-  expectedSize_ = 0;
-  if (!expectDigest_) return true;
-  if (!ParseSha256Hex(pad_.fileSha256, expectedDigest_)) return false;
-  if (IsSigned()) {
-    if (pad_.fileSize <= 0) return false;
-    expectedSize_ = static_cast<uint64_t>(pad_.fileSize);
-  }
-  return true;
 }
 
 void CUpdateFlow::DownloadAndInstall() {
@@ -529,146 +498,4 @@ void CUpdateFlow::DownloadAndInstall() {
 
   Notify(kCodeDownloaded);
   StartInstaller();
-}
-
-void CUpdateFlow::StartInstaller() {
-  // The installer is held open without write or delete sharing from the
-  // check until it has been started.
-  const std::u16string path = installer_ ? installer_->Path() : std::u16string();
-  // An unattended run gives the installer the switches that keep it quiet.
-  const std::u16string& arguments = silentMode && !pad_.installerSilentArguments.empty()
-                                        ? pad_.installerSilentArguments
-                                        : pad_.installerArguments;
-  const HINSTANCE started =
-      path.empty() ? nullptr
-                   : ShellExecuteW(nullptr, nullptr, AsWide(path.c_str()),
-                                   arguments.empty() ? nullptr : AsWide(arguments.c_str()), nullptr, SW_SHOW);
-  if (installer_) installer_->Release();
-  installer_.reset();
-  if (reinterpret_cast<INT_PTR>(started) <= 32) {
-    ShowStatus(u"error_installer");
-    Notify(kCodeFailed);
-    outcome_ = kOutcomeFailed;
-    return;
-  }
-  Notify(kCodeInstallerStarted);
-  ShowStatus(u"download_success");
-  pad_.SaveLocalFile(padFilePath.c_str());
-  closing = true;
-}
-
-std::shared_ptr<CDownloadFile> CUpdateFlow::CreateDownloadFile(const std::u16string& name, bool besideProgram,
-                                                               std::u16string& ownFolder) {
-  auto file = std::make_shared<CDownloadFile>();
-  file->SetLimit(expectedSize_);
-  if (expectDigest_) file->StartHashing();
-  std::u16string path = JoinPath(programFolder, name);
-  // A file that is there already (the updater itself, pad.xml, a library
-  // of the product) is never replaced, and a folder that cannot be written
-  // to sends the download elsewhere too: to a new folder of its own.
-  if (!besideProgram || !file->Create(path)) {
-    ownFolder = NewOwnFolder(TempFolder());
-    if (ownFolder.empty()) return nullptr;
-    path = JoinPath(ownFolder, name);
-    if (!file->Create(path)) {
-      RemoveDirectoryW(AsWide(ownFolder.c_str()));
-      ownFolder.clear();
-      return nullptr;
-    }
-  }
-  std::lock_guard<std::mutex> hold(lock_);
-  downloadPath_ = path;
-  return file;
-}
-
-bool CUpdateFlow::Matches(CDownloadFile& file, uint32_t wholeLength) {
-  if (!expectDigest_) return wholeLength == 0 || file.Size() == wholeLength;
-  CSha256Digest digest;
-  return (expectedSize_ == 0 || file.Size() == expectedSize_) && file.Digest(digest) && digest == expectedDigest_;
-}
-
-bool CUpdateFlow::DownloadFrom(const std::u16string* urls, int count) {
-  refusedDownload_ = false;
-  std::shared_ptr<CDownloadFile> file;
-  std::u16string ownFolder;
-  // The whole length: the PAD's in a signed copy, else what the first answer
-  // announces.
-  uint32_t wholeLength = static_cast<uint32_t>(expectedSize_);
-  auto drop = [&] {
-    if (file) file->Discard();
-    file.reset();
-    if (!ownFolder.empty()) RemoveDirectoryW(AsWide(ownFolder.c_str()));
-    ownFolder.clear();
-    wholeLength = static_cast<uint32_t>(expectedSize_);
-  };
-  int attempts = 0;
-  for (int i = 0; i < count && attempts < kDownloadAttemptLimit && !cancelRequested;) {
-    const std::u16string& url = urls[i];
-    const std::u16string name = url.empty() ? std::u16string() : DownloadFileName(url.c_str());
-    {
-      std::lock_guard<std::mutex> hold(lock_);
-      downloadUrl_ = url.substr(0, kPadLongLimit);
-      if (!file) {
-        downloadName_ = name.substr(0, kPadLongLimit);
-        downloadPath_ = JoinPath(programFolder, name);
-      }
-    }
-    // No address, no file name, or a name that is no installer: nothing is
-    // requested.
-    if (url.empty() || !IsInstallerFileName(name)) {
-      ++i;
-      continue;
-    }
-    if (!file && !(file = CreateDownloadFile(name, true, ownFolder))) {
-      ++i;
-      continue;
-    }
-    ++attempts;
-    const uint64_t before = file->Size();
-    CTransferRunner runner;
-    runner.SetCounters(&bytesReceived, &bytesExpected);
-    runner.SetAbortFlag(&abortTransfer);
-    runner.GetRestToSink(file, url, static_cast<uint32_t>(before), wholeLength);
-    const int32_t result = runner.Result();
-    if (result == kTransferAborted) break;
-    if (result == kTransferWriteFailed && !file->OverLimit() && ownFolder.empty()) {
-      // Writing beside the program failed: the download starts again in a
-      // folder of its own.
-      file->Discard();
-      if (!(file = CreateDownloadFile(name, false, ownFolder))) ++i;
-      wholeLength = static_cast<uint32_t>(expectedSize_);
-      continue;
-    }
-    if (runner.RangeRefused()) {
-      // An answer for another range: this address starts from the beginning.
-      if (!file->Restart()) drop();
-      continue;
-    }
-    if (!wholeLength) wholeLength = runner.WholeLength();
-    if (result == kTransferOk && file->Size() > 0) {
-      if (Matches(*file, wholeLength)) {
-        if (file->KeepForStart()) {
-          installer_ = file;
-          return true;
-        }
-      } else {
-        refusedDownload_ = true;
-      }
-      drop();
-      ++i;
-      continue;
-    }
-    if (file->OverLimit()) refusedDownload_ = true;
-    // Broken after some bytes of a body of known length: the rest is asked
-    // for, from this address while it brings more, then from the next ones.
-    const bool broken = result == kTransferCutShort || result == kTransferReadFailed;
-    if (!broken || file->OverLimit() || !wholeLength || file->Size() == 0 || file->Size() >= wholeLength) {
-      drop();
-      ++i;
-    } else if (file->Size() <= before) {
-      ++i;
-    }
-  }
-  drop();
-  return false;
 }

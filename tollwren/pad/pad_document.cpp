@@ -1,5 +1,6 @@
 #include "tollwren/pad/pad_document.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/plain_file.h"
@@ -11,7 +12,85 @@ namespace {
 // when every line ends in CR LF and the file is UTF-16.
 constexpr uint32_t kLocalFileByteLimit = 4 * kPadTextLimit + 2;
 
+// Every field the updater reads from a PAD document (the language texts
+// read the last two).
+const char16_t* const kFieldsUsed[] = {
+    u"Program_Version", u"Application_XML_File_URL", u"Program_Name", u"Company_Name", u"Company_WebSite_URL",
+    u"Program_Release_Year", u"Program_Release_Month", u"Program_Release_Day", u"Char_Desc_45", u"Char_Desc_80",
+    u"Char_Desc_250", u"Char_Desc_450", u"Char_Desc_2000", u"Primary_Download_URL", u"Secondary_Download_URL",
+    u"Additional_Download_URL_1", u"Additional_Download_URL_2", u"File_Size_Bytes", u"File_SHA256",
+    u"Installer_Arguments", u"Installer_Silent_Arguments", u"Program_Change_Info",
+    u"Program_System_Requirements", u"Program_OS_Support"};
+
+// Whether a carriage return that has no line feed after it changes what a
+// field reads: the updater drops it, another reader takes it as a line break.
+bool LoneCarriageReturnChangesAField(const uint8_t* bytes, size_t size) {
+  std::u16string kept, dropped;
+  bool lone = false;
+  for (size_t i = 0; i < size; ++i) {
+    const bool returnOnly = bytes[i] == '\r' && (i + 1 == size || bytes[i + 1] != '\n');
+    lone = lone || returnOnly;
+    if (bytes[i] != '\r' || returnOnly) kept.push_back(static_cast<char16_t>(bytes[i]));
+    if (bytes[i] != '\r') dropped.push_back(static_cast<char16_t>(bytes[i]));
+  }
+  if (!lone) return false;
+  for (const char16_t* tag : kFieldsUsed) {
+    std::u16string a, b;
+    const bool inKept = ExtractPadField(kept, tag, kPadTextLimit, a);
+    if (inKept != ExtractPadField(dropped, tag, kPadTextLimit, b) || a != b) return true;
+  }
+  return false;
+}
+
+// Writes bytes to a new file beside path that then replaces it, so that a
+// failed write leaves the old file whole.
+bool ReplaceWithBytes(const char16_t* path, const std::vector<uint8_t>& bytes) {
+  const std::u16string temporary = std::u16string(path) + u".~new";
+  RemoveFile(temporary.c_str());
+  CPlainFile file;
+  if (!file.OpenNew(temporary.c_str())) return false;
+  CopyFilePermissions(path, temporary.c_str());
+  bool ok = bytes.empty() || file.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) == bytes.size();
+  ok = file.Flush() && ok;
+  ok = file.Close() && ok;
+  if (ok) ok = ReplaceFileWith(path, temporary.c_str());
+  if (!ok) RemoveFile(temporary.c_str());
+  return ok;
+}
+
 }  // namespace
+
+std::u16string ReadPadText(const uint8_t* bytes, size_t size) {
+  std::u16string text;
+  if (!bytes) size = 0;
+  const bool unicode = size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+  if (unicode) {
+    text.reserve(size / 2 < kPadTextLimit ? size / 2 : kPadTextLimit);
+    for (size_t i = 0; i + 1 < size && text.size() < kPadTextLimit; i += 2) {
+      char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+      if (c != u'\r') text.push_back(c);
+    }
+  } else {
+    text.reserve(size < kPadTextLimit ? size : kPadTextLimit);
+    for (size_t i = 0; i < size && text.size() < kPadTextLimit; ++i) {
+      if (bytes[i] != '\r') text.push_back(static_cast<char16_t>(bytes[i]));
+    }
+  }
+  return text;
+}
+
+const char* FetchedPadProblem(const uint8_t* bytes, size_t size) {
+  if (!bytes || size == 0) return "is empty";
+  if (size > kRemotePadByteLimit) return "is longer than the updater fetches";
+  if (std::find(bytes, bytes + size, 0) != bytes + size) return "holds a zero byte";
+  if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    return "starts with FF FE, which would make pad.xml read as UTF-16";
+  }
+  if (LoneCarriageReturnChangesAField(bytes, size)) {
+    return "has a carriage return without a line feed that changes a field the updater reads";
+  }
+  return nullptr;
+}
 
 bool ExtractPadField(std::u16string_view document, std::u16string_view tag, size_t limit,
                      std::u16string& value) {
@@ -73,37 +152,20 @@ bool CPadDocument::CanReplaceLocalFile() const {
 }
 
 bool CPadDocument::SaveLocalFile(const char16_t* path) const {
-  if (!CanReplaceLocalFile()) return false;
-  return WriteTextFile(path, false, currentText_.data(), currentText_.size()) == currentText_.size();
+  if (remoteBytes_.empty() || !CanReplaceLocalFile()) return false;
+  return ReplaceWithBytes(path, remoteBytes_);
 }
 
 void CPadDocument::LoadLocalBytes(const uint8_t* bytes, size_t size) {
-  std::u16string text;
-  if (!bytes) size = 0;
-  const bool unicode = size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
-  if (unicode) {
-    text.reserve(size / 2 < kPadTextLimit ? size / 2 : kPadTextLimit);
-    for (size_t i = 0; i + 1 < size && text.size() < kPadTextLimit; i += 2) {
-      char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-      if (c != u'\r') text.push_back(c);
-    }
-  } else {
-    text.reserve(size < kPadTextLimit ? size : kPadTextLimit);
-    for (size_t i = 0; i < size && text.size() < kPadTextLimit; ++i) {
-      if (bytes[i] != '\r') text.push_back(static_cast<char16_t>(bytes[i]));
-    }
-  }
-  currentText_ = std::move(text);
+  currentText_ = ReadPadText(bytes, size);
+  remoteBytes_.clear();
   ApplyLocalText();
 }
 
 void CPadDocument::LoadRemoteBytes(const uint8_t* bytes, size_t size) {
-  std::u16string text;
-  if (!bytes) size = 0;
-  if (size > kPadTextLimit) size = kPadTextLimit;
-  text.reserve(size);
-  for (size_t i = 0; i < size && bytes[i] != 0; ++i) text.push_back(static_cast<char16_t>(bytes[i]));
-  currentText_ = std::move(text);
+  currentText_ = ReadPadText(bytes, size);
+  if (bytes) remoteBytes_.assign(bytes, bytes + size);
+  else remoteBytes_.clear();
   ApplyRemoteText();
 }
 

@@ -31,6 +31,21 @@ constexpr const char16_t* kDownloadUrlTags[kDownloadUrlCount] = {
     u"Primary_Download_URL", u"Secondary_Download_URL", u"Additional_Download_URL_1",
     u"Additional_Download_URL_2"};
 
+// The one reading of a PAD document, for pad.xml read from disk and for a
+// fetched document alike, so that a document reads the same before and
+// after it is stored: bytes starting with FF FE are UTF-16LE (the mark stays
+// as the first character), any other gives one character per byte; every
+// carriage return is dropped; at most kPadTextLimit characters.
+std::u16string ReadPadText(const uint8_t* bytes, size_t size);
+
+// Why fetched bytes are no PAD document the updater takes, in a few words;
+// null when they are one. Refused: a zero byte, more than
+// kRemotePadByteLimit bytes, a leading FF FE (stored, the document would
+// read as UTF-16), and a carriage return without a line feed after it that
+// changes a field the updater uses (it is dropped in reading, while other
+// readers see a line break).
+const char* FetchedPadProblem(const uint8_t* bytes, size_t size);
+
 // Text between the first "<tag>" of the document and the next "</tag>",
 // copied exactly (no trimming, no entity decoding). Returns false and leaves
 // value untouched when either tag is missing or the text has more than limit
@@ -51,9 +66,7 @@ class CPadDocument {
  public:
   virtual ~CPadDocument() = default;
 
-  // Reads pad.xml at path: a file starting with FF FE is UTF-16LE (the mark
-  // stays as the first character), any other file gives one character per
-  // byte; carriage returns are dropped. False when the file cannot be
+  // Reads pad.xml at path (ReadPadText). False when the file cannot be
   // opened. An empty file counts as read.
   bool ReadLocalFile(const char16_t* path);
 
@@ -63,20 +76,19 @@ class CPadDocument {
   // Fetches the remote document over HTTP (Windows only) and loads it.
   // True when it arrived whole within kRemoteFetchDeadlineMs: at least one
   // byte, at most kRemotePadByteLimit (a longer one is refused, not cut)
-  // and no zero byte; otherwise nothing changes. abortFlag may be null.
+  // and no FetchedPadProblem; otherwise nothing changes. abortFlag may be
+  // null.
   bool ReadRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag = nullptr);
-  // The same fetch without loading: the document's exact bytes.
+  // The same fetch without loading or checking: the document's exact bytes.
   static bool FetchRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag, std::vector<uint8_t>& bytes);
 
-  // The remote document from its bytes: each byte up to the first zero
-  // becomes one character, carriage returns included.
+  // The remote document from its bytes (ReadPadText), kept for saving.
   void LoadRemoteBytes(const uint8_t* bytes, size_t size);
 
-  // Replaces the file at path with the current PAD text, one byte per
-  // character (the low eight bits), so a downloaded document is stored
-  // byte for byte. Does nothing for a text that would end every later
-  // check (one without Program_Version or Application_XML_File_URL); true
-  // when written.
+  // Replaces the file at path with the bytes of the remote document, once
+  // they are all written. Does nothing without a remote document or for one
+  // that would end every later check (one without Program_Version or
+  // Application_XML_File_URL); true when written.
   bool SaveLocalFile(const char16_t* path) const;
   bool CanReplaceLocalFile() const;
 
@@ -119,4 +131,5 @@ class CPadDocument {
   std::u16string ExtractArguments(std::u16string_view tag) const;
 
   std::u16string currentText_;
+  std::vector<uint8_t> remoteBytes_;  // the remote document as fetched
 };

@@ -1,8 +1,6 @@
 // Fetching the remote PAD document over HTTP.
 #include "tollwren/pad/pad_document.h"
 
-#include <algorithm>
-
 #include "tollwren/transfer/transfer_runner_win.h"
 
 bool CPadDocument::FetchRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag, std::vector<uint8_t>& bytes) {
@@ -10,14 +8,12 @@ bool CPadDocument::FetchRemote(const char16_t* url, std::atomic<uint8_t>* abortF
   runner.SetAbortFlag(abortFlag);
   runner.SetDeadline(kRemoteFetchDeadlineMs);
   runner.GetToMemory(bytes, static_cast<uint32_t>(kRemotePadByteLimit), url ? url : u"");
-  // A zero byte would end the text before the rest of what was fetched
-  // (and stored): no PAD document holds one.
-  return runner.Succeeded() && std::find(bytes.begin(), bytes.end(), 0) == bytes.end();
+  return runner.Succeeded();
 }
 
 bool CPadDocument::ReadRemote(const char16_t* url, std::atomic<uint8_t>* abortFlag) {
   std::vector<uint8_t> bytes;
-  if (!FetchRemote(url, abortFlag, bytes)) return false;
+  if (!FetchRemote(url, abortFlag, bytes) || FetchedPadProblem(bytes.data(), bytes.size())) return false;
   LoadRemoteBytes(bytes.data(), bytes.size());
   return true;
 }

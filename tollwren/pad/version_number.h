@@ -1,8 +1,10 @@
-// Version numbers of PAD documents: major x 10000 + minor, taken from the
-// Program_Version text. Two documents are compared by these numbers only.
+// Version numbers of PAD documents. A copy that trusts the network compares
+// major x 10000 + minor of the Program_Version texts; a signed copy compares
+// the texts by all their numeric components (see VersionRule).
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // Converts a whole decimal number: optional leading white space and "+",
 // then digits up to the end of the text. Any "-", any other character or a
@@ -28,3 +30,23 @@ enum class VersionCompare {
 };
 
 VersionCompare CompareVersions(uint32_t localNumber, uint32_t remoteNumber);
+
+enum class VersionRule {
+  // major x 10000 + minor (VersionNumber).
+  kMajorMinor,
+  // Every number of the text: numbers separated by full stops ("2.10.48.85",
+  // blanks around the text ignored), a missing one counting as 0, and what
+  // follows the numbers ("-beta", "rc1", " beta 2") marking a pre-release,
+  // older than the same numbers alone. Two pre-releases of the same numbers
+  // compare by their suffixes, numbers in them as numbers, words without
+  // letter case. A text that starts with no number, has a number of more
+  // than nine digits, or holds markup or control characters is no version.
+  kAllNumbers,
+};
+
+// Whether text is a version under kAllNumbers.
+bool IsVersionText(std::u16string_view text);
+
+// Compares two Program_Version texts under rule. A local text that is no
+// version counts as older than any version.
+VersionCompare CompareVersionTexts(VersionRule rule, std::u16string_view local, std::u16string_view remote);

@@ -52,6 +52,16 @@ constexpr uint32_t kMaxReadSize = 1024 * 1024;
 // waiting for a whole read size (a slow server).
 constexpr uint32_t kStreamingThreshold = 8 * 1024;
 
+// The longest a download may take in all, whatever its server does (a byte
+// every few seconds never trips a read's time-out): its size at the floor
+// speed, but never less than the minimum.
+constexpr uint64_t kDownloadFloorBytesPerSecond = 8 * 1024;
+constexpr uint64_t kDownloadMinimumMs = 60000;
+constexpr uint64_t DownloadDeadlineMs(uint64_t size) {
+  return size / kDownloadFloorBytesPerSecond * 1000 > kDownloadMinimumMs ? size / kDownloadFloorBytesPerSecond * 1000
+                                                                         : kDownloadMinimumMs;
+}
+
 class CHttpTransfer {
  public:
   CHttpTransfer();
@@ -77,7 +87,9 @@ class CHttpTransfer {
   // every byte received so far.
   int32_t GetToFile(const char16_t* targetPath, const char16_t* url);
 
-  // GET url into sink, which sees every chunk of the body in order.
+  // GET url into sink, which sees every chunk of the body in order; a body
+  // longer than the length its answer announced is refused
+  // (kTransferTooLarge).
   int32_t GetToSink(CTransferSink& sink, const char16_t* url);
   // For the next GetToSink: ask only for the bytes from offset on (the sink
   // holds those before it) of a body of total bytes (0: not known). A 206

@@ -318,6 +318,8 @@ int32_t CHttpTransfer::Run(const char16_t* targetPath, CTransferSink* sink, uint
     }
     failedReads = 0;
 
+    // A file gets no byte beyond what its answer announced.
+    if (sink && lengthKnown && uint64_t(base) + total + read > wholeLength_) return Finish(kTransferTooLarge, total);
     DWORD written = read;
     if (read > 0) {
       // The chunk is in the file before the counter shows it.

@@ -53,6 +53,12 @@ void CTransferRunner::SetAbortFlag(std::atomic<uint8_t>* abortFlag) { abortFlag_
 
 void CTransferRunner::SetDeadline(uint32_t milliseconds) { deadlineMs_ = milliseconds; }
 
+void CTransferRunner::SetDownloadDeadline(uint64_t startTick, uint64_t size) {
+  sizedDeadline_ = true;
+  deadlineStart_ = startTick;
+  deadlineSize_ = size;
+}
+
 int32_t CTransferRunner::GetToSink(const std::shared_ptr<CTransferSink>& sink, const std::u16string& url) {
   auto state = std::make_shared<CState>();
   state->url = url;
@@ -103,7 +109,13 @@ int32_t CTransferRunner::Wait(const std::shared_ptr<CState>& state) {
     delete held;
     return result_;
   }
-  const ULONGLONG started = GetTickCount64();
+  const ULONGLONG started = sizedDeadline_ ? deadlineStart_ : GetTickCount64();
+  auto deadlinePassed = [&] {
+    const ULONGLONG spent = GetTickCount64() - started;
+    if (!sizedDeadline_) return deadlineMs_ && spent >= deadlineMs_;
+    const uint64_t announced = state->expected.load();
+    return spent >= DownloadDeadlineMs(announced > deadlineSize_ ? announced : deadlineSize_);
+  };
   auto copyCounters = [&] {
     if (receivedCounter_) receivedCounter_->store(state->received.load());
     if (expectedCounter_) expectedCounter_->store(state->expected.load());
@@ -126,7 +138,7 @@ int32_t CTransferRunner::Wait(const std::shared_ptr<CState>& state) {
       bytesReceived_ = state->received.load();
       break;
     }
-    if (deadlineMs_ && GetTickCount64() - started >= deadlineMs_) {
+    if (deadlinePassed()) {
       state->abort = 1;
       result = kTransferTimedOut;
       bytesReceived_ = state->received.load();

@@ -30,6 +30,10 @@ class CTransferRunner {
   // The longest the whole transfer may take, from the request to the last
   // byte (kTransferTimedOut after it); 0 for none.
   void SetDeadline(uint32_t milliseconds);
+  // A download's deadline instead: DownloadDeadlineMs of size, or of the
+  // length the answer announces when that is larger, counted from
+  // startTick (GetTickCount64), which may lie before this transfer.
+  void SetDownloadDeadline(uint64_t startTick, uint64_t size);
 
   // GET url into sink. The sink may still be written to by a transfer left
   // behind after an abort or the deadline: it must take writes from
@@ -59,6 +63,9 @@ class CTransferRunner {
   std::atomic<uint32_t>* expectedCounter_ = nullptr;
   std::atomic<uint8_t>* abortFlag_ = nullptr;
   uint32_t deadlineMs_ = 0;
+  bool sizedDeadline_ = false;
+  uint64_t deadlineStart_ = 0;
+  uint64_t deadlineSize_ = 0;
   int32_t result_ = kTransferFailed;
   uint32_t bytesReceived_ = 0;
   uint32_t wholeLength_ = 0;

@@ -158,10 +158,7 @@ bool IsBlankText(const std::u16string& text) {
 }  // namespace
 
 std::u16string PadAsUpdaterText(const std::string& pad) {
-  const size_t end = std::min(pad.find('\0'), pad.size());
-  std::u16string text(end, u'\0');
-  for (size_t i = 0; i < end; ++i) text[i] = char16_t(static_cast<unsigned char>(pad[i]));
-  return text;
+  return ReadPadText(reinterpret_cast<const uint8_t*>(pad.data()), pad.size());
 }
 
 std::string SizeInKilobytes(uint64_t bytes) { return std::to_string(bytes / kBytesPerKilobyte); }
@@ -180,14 +177,18 @@ std::string PadUsabilityProblem(const std::string& pad) {
     return "has " + std::to_string(pad.size()) + " bytes; the updater fetches at most " +
            std::to_string(kPadReleaseByteLimit);
   }
+  if (const char* problem = FetchedPadProblem(reinterpret_cast<const uint8_t*>(pad.data()), pad.size())) {
+    return std::string(problem) + "; the updater would refuse it";
+  }
   const std::u16string text = PadAsUpdaterText(pad);
   std::u16string version;
   if (!FieldOf(text, u"Program_Version", kPadShortLimit, &version)) {
     return "has no <Program_Version>...</Program_Version> of at most " + std::to_string(kPadShortLimit) +
            " characters; the updater would not store it";
   }
-  if (VersionNumber(version.c_str()) == 0) {
-    return "has a Program_Version that gives no version number; the updater would not install from it";
+  if (!IsVersionText(version)) {
+    return "has a Program_Version that is no version number (numbers separated by full stops, then perhaps a "
+           "pre-release suffix); the updater would not install from it";
   }
   std::u16string url;
   if (!FieldOf(text, u"Application_XML_File_URL", kPadLongLimit, &url) || IsBlankText(url)) {
@@ -215,6 +216,13 @@ bool RewritePadForRelease(const std::string& pad, uint64_t installerSize, const 
 
   if (!SetFirstElement(doc, kSizeKTag, SizeInKilobytes(installerSize), &found, error)) return false;
   if (!SetFirstElement(doc, kSizeMbTag, SizeInMegabytes(installerSize), &found, error)) return false;
+  // What is signed is what the updater reads: the released document, read
+  // as the updater will read it.
+  const std::string problem = PadUsabilityProblem(doc);
+  if (!problem.empty()) {
+    *error = "released it " + problem;
+    return false;
+  }
   *out = std::move(doc);
   return true;
 }

@@ -22,15 +22,16 @@ std::string SizeInKilobytes(uint64_t bytes);
 // hundredth, halves up ("8.58" for 8995629 bytes, "0.00" below 5243 bytes).
 std::string SizeInMegabytes(uint64_t bytes);
 
-// The document as the updater holds a fetched PAD: one character per byte,
-// up to the first zero byte.
+// The document as the updater reads a PAD (ReadPadText).
 std::u16string PadAsUpdaterText(const std::string& pad);
 
 // Why a PAD cannot be released; empty when it can. Checks what the updater
 // needs of a PAD it will store: no zero byte, at most kPadReleaseByteLimit
-// bytes, a Program_Version that gives a version number, an
+// bytes, nothing the updater refuses in fetched bytes (FetchedPadProblem: a
+// leading FF FE, a lone carriage return in a field), a Program_Version that a
+// signed copy takes for a version (IsVersionText), an
 // Application_XML_File_URL that is not blank (both read by the updater's own
-// field rule and limits).
+// reading, field rule and limits).
 std::string PadUsabilityProblem(const std::string& pad);
 
 // Writes the installer's facts into a copy of pad:
@@ -48,8 +49,8 @@ std::string PadUsabilityProblem(const std::string& pad);
 // File_Size_MB is left missing. Refuses (false, reason in error, out
 // untouched) a PAD without <File_Info>...</File_Info>, a first "<Tag>" of
 // these four without its "</Tag>", or a current value holding markup ("<"),
-// which would make the updater's value swallow other elements. The fields
-// PadUsabilityProblem checks are left as they were; only the size grows or
-// shrinks.
+// which would make the updater's value swallow other elements, and a
+// released document that PadUsabilityProblem refuses (the fields it checks
+// are not among those changed, but a rewrite may land inside one of them).
 bool RewritePadForRelease(const std::string& pad, uint64_t installerSize, const std::string& sha256Hex,
                           std::string* out, std::string* error);

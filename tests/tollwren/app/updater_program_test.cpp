@@ -10,12 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "common/program_keys.h"
+#include "tollwren/app/archive_directory.h"
 #include "tollwren/app/command_line.h"
 #include "tollwren/app/script_charset.h"
 #include "tollwren/app/skin_layout.h"
 #include "tollwren/app/updater_settings.h"
 #include "tollwren/language/language_text.h"
 #ifdef TOLLWREN_TESTS_HAVE_PACKER
+#include <filesystem>
+
+#include "tools/respack/pack_archive.h"
 #include "tools/respack/stn_record.h"
 #endif
 
@@ -31,6 +36,47 @@ const char* const kLanguages[] = {"English", "German",  "French",   "Spanish",  
                                   "Dutch",   "Polish",  "Russian",  "Japanese", "Chinese (Simplified)", "Arabic"};
 
 #ifdef TOLLWREN_TESTS_HAVE_PACKER
+TEST(ArchiveDirectory, ListsEveryEntryOrNothing) {
+  std::vector<uint8_t> archive;
+  std::string error;
+  ASSERT_TRUE(BuildArchive({{"stn", std::vector<uint8_t>(100, 7)}, {"bmk", {1, 2}}, {"keys.pem", {3}}},
+                           std::vector<uint8_t>(kTollwrenArchiveKey, kTollwrenArchiveKey + kProgramKeyLength),
+                           &archive, &error))
+      << error;
+  const std::vector<uint8_t> image = {'M', 'Z', 0, 0};
+  std::vector<uint8_t> whole = image;
+  whole.insert(whole.end(), archive.begin(), archive.end());
+  const size_t firstSize = image.size() + kArchiveMagicSize + 50;  // the size field of "stn"
+  auto changed = [&](auto change) {
+    std::vector<uint8_t> file = whole;
+    change(file);
+    return file;
+  };
+  const struct {
+    const char* what;
+    std::vector<uint8_t> file;
+    bool read;
+  } cases[] = {
+      {"whole", whole, true},
+      {"no archive", image, false},
+      {"cut short", changed([](std::vector<uint8_t>& f) { f.pop_back(); }), false},
+      {"an entry one byte longer", changed([&](std::vector<uint8_t>& f) { f[firstSize] += 1; }), false},
+      {"another magic", changed([&](std::vector<uint8_t>& f) { f[image.size()] ^= 1; }), false},
+      {"a byte after the trailer", changed([](std::vector<uint8_t>& f) { f.push_back(0); }), false},
+  };
+
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "tollwren_directory_test.exe";
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(c.file.data()), static_cast<std::streamsize>(c.file.size()));
+    CArchiveDirectory directory;
+    EXPECT_EQ(directory.Read(path.u16string().c_str(), kTollwrenArchiveKey, kProgramKeyLength), c.read) << c.what;
+    EXPECT_EQ(directory.Has("keys.pem"), c.read) << c.what;
+    EXPECT_FALSE(directory.Has("keys")) << c.what;
+  }
+  std::filesystem::remove(path);
+}
+
 TEST(UpdaterSettings, ReadsEveryFieldWhereThePackerPutsIt) {
   const std::string source =
       "[updater]\ndefault_language=Polish\nuse_system_language=yes\nshow_language_button=yes\n"

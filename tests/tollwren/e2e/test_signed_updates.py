@@ -1,8 +1,11 @@
 """What tollwren.exe checks before it starts anything, driven from outside
 under Wine: a copy branded with a publisher's keys ("keys.pem") installs
-only a release whose PAD file that publisher signed and whose installer
-matches the PAD's size and digest; every copy skips what is no installer,
-never replaces a file beside itself, leaves no file behind a refusal or an
+only a newer release of its own product whose PAD file that publisher
+signed and whose installer matches the PAD's size and digest, and stays
+signed when its own file cannot be read; every copy skips what is no
+installer, never replaces a file beside itself (a download of such a name
+goes to a private folder that the next run removes), refuses a PAD that
+would read differently once stored, leaves no file behind a refusal or an
 interrupted download, and gives up on a PAD that never finishes arriving.
 Keys and signatures are made with the openssl command-line tool, as a
 publisher would make them.
@@ -17,10 +20,10 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from wintest import WIN_BUILD, Desktop, wait_until  # noqa: E402
+from wintest import WIN_BUILD, Desktop, wait_until, winpath  # noqa: E402
 from updater_scene import (ABORTED, CHECKING, CLOSE, DOWNLOADED, DOWNLOADING, ENDING, FAILED,  # noqa: E402
-                           INSTALLER, INSTALLER_STARTED, NEWER, NO, PROGRESS, STARTED, STATUS, TOLLWREN, YES,
-                           PublisherKey, Release as ServedRelease, UpdaterWindow, WebServer, pad_text,
+                           INSTALLER, INSTALLER_STARTED, NEWER, NO, PROBE, PROGRESS, STARTED, STATUS, TOLLWREN, YES,
+                           PublisherKey, Release as ServedRelease, UpdaterWindow, WebServer, access_list, pad_text,
                            product_folder, rebrand, write)
 
 WORK = os.path.join(WIN_BUILD, "e2e", "tollwren-signed-work")
@@ -51,6 +54,11 @@ def tearDownModule():
 def read(path):
     with open(path, "rb") as f:
         return f.read()
+
+
+def write_bytes(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
 
 
 def Release(downloads, key=None, **options):
@@ -170,20 +178,71 @@ class SignedUpdates(unittest.TestCase):
         self.assertEqual(release.requested(), [r for r in release.requested() if INSTALLER in r or "pad.xml" in r])
         self.assertEqual(len(release.requested(INSTALLER)), 1)
 
-    def test_name_of_a_file_beside_the_updater_goes_to_a_folder_of_its_own(self):
-        release = Release(["tollwren.exe"], KEY)
+    def test_name_of_a_file_beside_the_updater_goes_to_a_private_folder_that_the_next_run_removes(self):
+        release = Release(["tollwren.exe"], KEY, silent_arguments="/quiet")
         shutil.copyfile(release.installer, os.path.join(release.folder, "tollwren.exe"))
         before = set(temp_folders(self.desktop))
-        folder, tool, window = self.start(release)
-        self.answer_yes(tool, window)
+        folder, tool, _ = self.start(release, None, "/SILENT")
         self.assertEqual(tool.wait_exit(60), 0)
         self.assertIn(INSTALLER_STARTED, tool.codes())
         self.assertEqual(read(os.path.join(folder, "tollwren.exe")), read(SIGNED))
         made = set(temp_folders(self.desktop)) - before
         self.assertEqual(len(made), 1, made)
-        installer_folder = made.pop()
-        wait_until(lambda: os.path.exists(os.path.join(installer_folder, "tollwren.exe.ran")), 20,
-                   "the installer to run")
+        private = made.pop()
+        self.assertRegex(os.path.basename(private), "^tollwren-[0-9a-f]{32}$")
+        wait_until(lambda: os.path.exists(os.path.join(private, "tollwren.exe.ran")), 20, "the installer to run")
+        # Owned by the user, and no entry for anyone else (Wine keeps what
+        # Unix modes can say: the owner, the user and SYSTEM).
+        acl = access_list(self.desktop, private)
+        self.assertEqual(acl["owner"], acl["user"])
+        trustees = {ace.rstrip(")").split(";")[-1] for ace in acl["dacl"].split("(")[1:]}
+        self.assertLessEqual(trustees, {acl["user"], "SY", "BA"}, acl["dacl"])
+        # The next run, whatever it finds, removes the folder and its installer.
+        nothing_newer = Release([INSTALLER], KEY, version="1.4")
+        _, tool, _ = self.start(nothing_newer, None, "/SILENT")
+        self.assertEqual(tool.wait_exit(60), 0)
+        self.assertFalse(os.path.exists(private))
+
+    def test_copy_whose_file_is_held_against_reading_stays_signed(self):
+        # An unsigned release: a copy that took itself for one without keys
+        # would install it.
+        release = Release([INSTALLER])
+        folder = product_folder(WORK, pad_text("1.4", release.pad_url), SIGNED)
+        tool = self.desktop.launch(PROBE, "lockedstart", winpath(os.path.join(folder, "tollwren.exe")), "/SILENT")
+        self.addCleanup(tool.close)
+        self.assertEqual(tool.wait_exit(60), 1)  # a damaged file
+        self.assertEqual(tool.codes(), [])
+        self.assertEqual(release.requested(), [])
+
+    def test_signed_copy_offers_only_newer_versions_of_its_own_product(self):
+        quiet, refused = [STARTED, CHECKING, ENDING], [STARTED, CHECKING, FAILED, ENDING]
+        installed = [STARTED, CHECKING, NEWER, DOWNLOADING, DOWNLOADED, INSTALLER_STARTED, ENDING]
+        moved = SERVER.url("moved/pad.xml")
+        cases = [
+            # what, installed version, served PAD, switch, codes, exit status
+            ("an older version", "1.4", dict(version="1.3"), None, quiet, 0),
+            ("a pre-release of the version installed", "3.2", dict(version="3.2-beta"), "/SILENT", quiet, 0),
+            ("another product", "1.4", dict(name="Other Notes", own_url=moved), "/SILENT", refused, 2),
+            ("a carriage return inside Program_Version", "1.4", dict(version="2.0\r"), "/SILENT", refused, 2),
+            ("a PAD starting with FF FE", "1.4", dict(edit=lambda b: b"\xff\xfe" + b), "/SILENT", refused, 2),
+            ("1.2.4 over 1.2.3, at a new address", "1.2.3", dict(version="1.2.4", own_url=moved), "/SILENT",
+             installed, 0),
+        ]
+        for what, local, served, switch, codes, status in cases:
+            with self.subTest(what):
+                edit = served.pop("edit", None)
+                release = Release([INSTALLER], silent_arguments="/quiet", **served)
+                if edit:
+                    write_bytes(release.pad, edit(read(release.pad)))
+                KEY.sign(release.pad)
+                folder = product_folder(WORK, pad_text(local, release.pad_url), SIGNED)
+                tool = self.desktop.launch(os.path.join(folder, "tollwren.exe"), *([switch] if switch else []))
+                self.addCleanup(tool.close)
+                if not switch:
+                    UpdaterWindow(self.desktop, tool).wait_text(STATUS, lambda t: t.startswith("Your version 1.4"))
+                self.assertEqual(tool.wait_exit(60), status)
+                self.assertEqual(tool.codes(), codes)
+                self.assertEqual(len(release.requested(INSTALLER)), 1 if codes is installed else 0)
 
     def download_under_way(self, release):
         folder, tool, window = self.start(release)

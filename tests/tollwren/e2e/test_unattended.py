@@ -1,7 +1,8 @@
 """tollwren.exe for managed machines, driven from outside under Wine: an
 unattended run ("/SILENT") that installs a signed release with its silent
-installer arguments and says in its exit status what happened, downloads
-that resume where a broken connection left them, and a version the user
+installer arguments (a package through the system's msiexec.exe) and says
+in its exit status what happened, downloads that resume where a broken
+connection left them and give up at their deadline, and a version the user
 chose to skip.
 """
 
@@ -13,10 +14,10 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from wintest import WIN_BUILD, Desktop, wait_until  # noqa: E402
+from wintest import WIN_BUILD, Desktop, wait_until, winpath  # noqa: E402
 from updater_scene import (ABORTED, CHECKING, DOWNLOADED, DOWNLOADING, ENDING, FAILED, INSTALLER,  # noqa: E402
-                           INSTALLER_STARTED, NEWER, STARTED, STATUS, TOLLWREN, YES, PublisherKey, Release,
-                           UpdaterWindow, WebServer, pad_text, product_folder, rebrand)
+                           INSTALLER_STARTED, NEWER, SETUP, STARTED, STATUS, TOLLWREN, YES, PublisherKey, Release,
+                           UpdaterWindow, WebServer, pad_text, product_folder, rebrand, wine)
 
 WORK = os.path.join(WIN_BUILD, "e2e", "tollwren-unattended-work")
 ARGUMENTS = dict(arguments="/norestart", silent_arguments="/quiet /norestart")
@@ -106,6 +107,38 @@ class Unattended(unittest.TestCase):
         folder, tool = self.start(release, "/SILENT")
         self.assertEqual(tool.wait_exit(60), 0)
         self.assertEqual(tool.codes(), [STARTED, CHECKING, ENDING])
+
+    def test_package_starts_through_the_system_msiexec_which_finds_it_held(self):
+        # The prefix's msiexec.exe is the stand-in installer for this test.
+        system = os.path.join(self.desktop.folder, "wineprefix", "drive_c", "windows", "system32")
+        msiexec = os.path.join(system, "msiexec.exe")
+        shutil.copyfile(msiexec, msiexec + ".wine")
+        shutil.copyfile(SETUP, msiexec)
+        overrides = "HKCU\\Software\\Wine\\DllOverrides"
+        wine(self.desktop, "reg", "add", overrides, "/v", "msiexec.exe", "/d", "native", "/f")
+        self.addCleanup(wine, self.desktop, "reg", "delete", overrides, "/v", "msiexec.exe", "/f")
+        self.addCleanup(shutil.move, msiexec + ".wine", msiexec)
+        package = "SampleNotesSetup-2.0.msi"
+        release = Release(SERVER, [package], KEY, installer=package, **ARGUMENTS)
+        folder, tool = self.start(release, "/SILENT")
+        self.assertEqual(tool.wait_exit(60), 0)
+        self.assertEqual(tool.codes()[-2:], [INSTALLER_STARTED, ENDING])
+        self.assertEqual(read(msiexec + ".ran").decode("utf-16-le"),
+                         '"C:\\windows\\system32\\msiexec.exe" /i "%s" /quiet /norestart'
+                         % winpath(os.path.join(folder, package)))
+        self.assertEqual(read(msiexec + ".package").decode("utf-16-le"), "held")
+
+    def test_installer_that_trickles_in_ends_at_its_deadline(self):
+        # One byte every 3 s never trips a read's time-out; a file of this
+        # size gets the minimum, 60 s.
+        release = Release(SERVER, [INSTALLER], KEY, through="__slow/3000/1/")
+        folder, tool = self.start(release, "/SILENT")
+        self.assertEqual(tool.wait_exit(120), 1)
+        self.assertEqual(tool.codes(), [STARTED, CHECKING, NEWER, DOWNLOADING, FAILED, ENDING])
+        waited = tool.event(FAILED).time - tool.event(DOWNLOADING).time
+        self.assertGreater(waited, 60)
+        self.assertLess(waited, 65)
+        self.assertEqual(sorted(os.listdir(folder)), ["pad.xml", "tollwren.exe"])
 
     def test_silent_without_a_publisher_key_asks(self):
         release = Release(SERVER, [INSTALLER], **ARGUMENTS)

@@ -14,10 +14,10 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from wintest import WIN_BUILD, Desktop, wait_until  # noqa: E402
+from wintest import WIN_BUILD, Desktop, wait_until, winpath  # noqa: E402
 from updater_scene import (ABORTED, CHECKING, CLOSE, DOWNLOADED, DOWNLOADING, ENDING, INSTALLER_STARTED,  # noqa: E402
-                           LANGUAGE, NEWER, NEWS, NO, PROGRESS, STARTED, STATUS, TOLLWREN, YES, UpdaterWindow,
-                           WebServer, pad_text, product_folder, rebrand, serve_installer, write)
+                           LANGUAGE, NEWER, NEWS, NO, PROGRESS, SETUP, STARTED, STATUS, TOLLWREN, YES,
+                           UpdaterWindow, WebServer, pad_text, product_folder, rebrand, serve_installer, wine, write)
 
 WS_EX_RTLREADING = 0x2000
 INSTALLER = "SampleNotesSetup-2.0.exe"
@@ -182,10 +182,24 @@ class EnglishUpdater(UpdaterCase):
         wait_until(lambda: not any(w.hwnd == box.hwnd and w.visible for w in tool.top_windows()), 10,
                    "the about box to close")
 
+    def address_handler(self):
+        """A stand-in for the browser as the prefix's handler of http
+        addresses, for the rest of the test; its mark file."""
+        browser = os.path.join(WORK, "browser.exe")
+        shutil.copyfile(SETUP, browser)
+        key = "HKLM\\Software\\Classes\\http\\shell\\open\\command"
+        wine(self.desktop, "reg", "add", key, "/ve", "/d", '"%s" /quiet "%%1"' % winpath(browser), "/f")
+        self.addCleanup(wine, self.desktop, "reg", "add", key, "/ve", "/d",
+                        '"C:\\windows\\system32\\winebrowser.exe" "%1"', "/f")
+        return browser + ".ran"
+
     def test_context_menu_with_and_without_web_site(self):
+        opened = self.address_handler()
         for site, updater_entry in (("http://example.invalid/notes/", 3), ("", 2)):
             with self.subTest(site=site):
-                _, _, tool, window = self.ask(site=site, slow=False)
+                folder, _, tool, window = self.ask(site=site, slow=False)
+                # A program of the browser's old name in the current folder is never started.
+                shutil.copyfile(SETUP, os.path.join(folder, "iexplore.exe"))
                 self.open_context_entry(window, 1)
                 box = self.about_box(tool, "About Sample Notes")
                 body = next(w for w in self.desktop.tree(box.hwnd)[1:] if w.id == 1000)
@@ -195,6 +209,11 @@ class EnglishUpdater(UpdaterCase):
                 self.open_context_entry(window, updater_entry)
                 box = self.about_box(tool, "About Tollwren")
                 self.close_box(tool, box)
+                if site:
+                    self.open_context_entry(window, 2)
+                    wait_until(lambda: os.path.exists(opened), 20, "the address's own handler")
+                    self.assertIn('"http://example.invalid/notes"', read(opened).decode("utf-16-le"))
+                    self.assertFalse(os.path.exists(os.path.join(folder, "iexplore.exe.ran")))
                 window.click(NO)
                 tool.wait_exit(30)
 

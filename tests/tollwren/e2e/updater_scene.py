@@ -12,10 +12,11 @@ import sys
 import tempfile
 import urllib.request
 
-from wintest import ROOT, WIN_BUILD, wait_until
+from wintest import ROOT, WINE_RUN, WIN_BUILD, wait_until, winpath
 
 TOLLWREN = os.path.join(WIN_BUILD, "tollwren", "tollwren.exe")
 SETUP = os.path.join(WIN_BUILD, "tests", "tollwren_sample_setup.exe")
+PROBE = os.path.join(WIN_BUILD, "tests", "tollwren_updater_probe.exe")
 RESPACK = os.path.join(ROOT, "build", "host", "tools", "respack", "respack")
 SERVER = os.path.join(ROOT, "scripts", "test_http_server.py")
 SAMPLES = os.path.join(ROOT, "samples", "tollwren")
@@ -93,6 +94,19 @@ def pad_text(version, pad_url, downloads=(), site="http://example.invalid/notes/
     lines += ["<%s>%s</%s>" % (tag, url, tag) for tag, url in zip(tags, urls)]
     lines += ["</Download_URLs></Web_Info>", "</XML_DIZ_INFO>", ""]
     return "\r\n".join(lines)
+
+
+def wine(desktop, *command):
+    """A program of Wine's own (reg...) in the desktop's prefix."""
+    subprocess.run([WINE_RUN] + list(command), env=desktop.env, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+def access_list(desktop, path):
+    """Owner, user and access list (SDDL) of path as the probe reads them."""
+    result = subprocess.run([WINE_RUN, PROBE, "acl", winpath(path)], env=desktop.env, capture_output=True,
+                            text=True, check=True)
+    return dict(line.split("\t", 1) for line in result.stdout.splitlines() if "\t" in line)
 
 
 def write(path, text):
@@ -222,15 +236,17 @@ class Release:
     """A version in a folder of its own on server: the installer (padded to
     make it longer), a copy of it with one byte changed under bad/, and the
     PAD file naming downloads (paths in the folder, through /__slow/ when
-    slow) with the good installer's size and digest, signed with key unless
-    key is None."""
+    slow, or through the server path given as through) with the good
+    installer's size and digest and the address own_url (its own when
+    None), signed with key unless key is None."""
 
-    def __init__(self, server, downloads, key=None, padding=200000, slow=False, version="2.0", **fields):
+    def __init__(self, server, downloads, key=None, padding=200000, slow=False, version="2.0", through=None,
+                 own_url=None, installer=INSTALLER, **fields):
         self.server = server
         self.folder = tempfile.mkdtemp(prefix="release-", dir=server.folder)
         self.name = os.path.basename(self.folder)
-        good = serve_installer(self.folder, INSTALLER, padding=padding)
-        bad = serve_installer(os.path.join(self.folder, "bad"), INSTALLER, padding=padding)
+        good = serve_installer(self.folder, installer, padding=padding)
+        bad = serve_installer(os.path.join(self.folder, "bad"), installer, padding=padding)
         with open(bad, "r+b") as f:
             f.seek(-1000, os.SEEK_END)
             byte = f.read(1)
@@ -239,10 +255,10 @@ class Release:
         self.installer = good
         self.size = os.path.getsize(good)
         # A slow download sends 4 KB every 40 ms.
-        through = "__slow/40/4096/" if slow else ""
+        through = through or ("__slow/40/4096/" if slow else "")
         urls = [server.url(through + self.name + "/" + d) for d in downloads]
         self.pad_url = server.url(self.name + "/pad.xml")
-        self.text = pad_text(version, self.pad_url, urls, change="Folders for notes.", size=self.size,
+        self.text = pad_text(version, own_url or self.pad_url, urls, change="Folders for notes.", size=self.size,
                              sha256=sha256_of(good), **fields)
         self.pad = os.path.join(self.folder, "pad.xml")
         write(self.pad, self.text)

@@ -79,6 +79,40 @@ TEST(FlowRules, OnlyInstallersThatNameNoDevice) {
   }
 }
 
+TEST(FlowRules, PrivateFolderNames) {
+  const uint8_t random[kPrivateFolderRandomBytes] = {0, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                                                     0x88, 0x99, 0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff};
+  EXPECT_TRUE(IsPrivateFolderName(PrivateFolderName(random)));
+  // Only names of this form are removed later: not an older one, nor one of another case or length.
+  for (const char16_t* other : {u"tollwren-1a2b3c4d", u"tollwren-00112233445566778899AABBCCDDEEFF",
+                                u"tollwren-00112233445566778899aabbccddeeff0"}) {
+    EXPECT_FALSE(IsPrivateFolderName(other));
+  }
+}
+
+TEST(FlowRules, InstallersStartByFullPathsOnly) {
+  struct Case {
+    const char16_t* path;
+    const char16_t* arguments;
+    const char16_t* application;
+    const char16_t* commandLine;
+    bool hold;
+  } cases[] = {
+      {u"C:\\P\\Setup.exe", u"/S", u"C:\\P\\Setup.exe", u"\"C:\\P\\Setup.exe\" /S", false},
+      {u"C:\\P\\Setup.EXE", u"", u"C:\\P\\Setup.EXE", u"\"C:\\P\\Setup.EXE\"", false},
+      {u"C:\\T x\\a.Msi", u"/quiet", u"C:\\Windows\\system32\\msiexec.exe",
+       u"\"C:\\Windows\\system32\\msiexec.exe\" /i \"C:\\T x\\a.Msi\" /quiet", true},
+      {u"C:\\T\\a.zip", u"/S", u"C:\\Windows\\explorer.exe", u"\"C:\\Windows\\explorer.exe\" \"C:\\T\\a.zip\"", true},
+      {u"C:\\T\\a.hta", u"", u"", u"", false},
+  };
+  for (const Case& c : cases) {
+    const CInstallerCommand command = InstallerCommand(c.path, c.arguments, u"C:\\Windows\\system32", u"C:\\Windows");
+    EXPECT_EQ(command.application, c.application);
+    EXPECT_EQ(command.commandLine, c.commandLine);
+    EXPECT_EQ(command.holdUntilEnd, c.hold);
+  }
+}
+
 TEST(FlowRules, SignatureAddressBesideTheDocument) {
   struct Case {
     const char16_t* url;
@@ -95,23 +129,26 @@ TEST(FlowRules, SignatureAddressBesideTheDocument) {
   for (const Case& c : cases) EXPECT_EQ(SignatureUrl(c.url), c.signature);
 }
 
-TEST(SkippedVersion, DecidesByTheTextSkippedAndTheNumberOffered) {
+TEST(SkippedVersion, DecidesByTheTextSkippedAndTheVersionOffered) {
+  constexpr VersionRule kNumber = VersionRule::kMajorMinor, kAll = VersionRule::kAllNumbers;
   struct Case {
     const char16_t* skipped;
     const char16_t* remote;
-    uint32_t remoteNumber;
+    VersionRule rule;
     SkipDecision decision;
   } cases[] = {
-      {u"", u"2.0", 20000, SkipDecision::kOffer},
-      {u"2.0", u"2.0", 20000, SkipDecision::kSkip},
-      {u"2.0", u"2.0 ", 20000, SkipDecision::kOffer},    // another text: not the version skipped
-      {u"2.0", u"2.1", 20001, SkipDecision::kForget},    // newer than the one skipped
-      {u"2.0", u"2.0.1", 20000, SkipDecision::kOffer},   // the same number, another release
-      {u"2.5", u"2.1", 20001, SkipDecision::kOffer},
-      {u"beta", u"1.0", 10000, SkipDecision::kForget},   // a text without a number
+      {u"", u"2.0", kNumber, SkipDecision::kOffer},
+      {u"2.0", u"2.0", kNumber, SkipDecision::kSkip},
+      {u"2.0", u"2.0 ", kNumber, SkipDecision::kOffer},    // another text: not the version skipped
+      {u"2.0", u"2.1", kNumber, SkipDecision::kForget},    // newer than the one skipped
+      {u"2.0", u"2.0.1", kNumber, SkipDecision::kOffer},   // the same number, another release
+      {u"2.5", u"2.1", kNumber, SkipDecision::kOffer},
+      {u"beta", u"1.0", kNumber, SkipDecision::kForget},   // a text without a number
+      {u"2.0", u"2.0.1", kAll, SkipDecision::kForget},     // a signed copy sees every number
+      {u"2.1", u"2.1-rc1", kAll, SkipDecision::kOffer},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(DecideSkip(c.skipped, c.remote, c.remoteNumber), c.decision)
+    EXPECT_EQ(DecideSkip(c.skipped, c.remote, c.rule), c.decision)
         << std::string(c.skipped, c.skipped + std::char_traits<char16_t>::length(c.skipped));
   }
 }

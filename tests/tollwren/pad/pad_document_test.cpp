@@ -126,9 +126,10 @@ TEST(PadDocument, ReadsRealPadFiles) {
       }
     }
 
+    EXPECT_EQ(FetchedPadProblem(bytes.data(), bytes.size()), nullptr);
     CPadDocument remote;
     remote.LoadRemoteBytes(bytes.data(), bytes.size());
-    EXPECT_EQ(remote.CurrentText().size(), bytes.size());  // every byte one character, CR kept
+    EXPECT_EQ(remote.CurrentText(), local.CurrentText());  // fetched or stored, one reading
     EXPECT_EQ(remote.remoteVersionText, c.version);
     EXPECT_EQ(remote.remoteVersionNumber, c.number);
     EXPECT_EQ(remote.fileSize, c.fileSize);
@@ -148,12 +149,37 @@ TEST(PadDocument, RealFileOddities) {
   doc.LoadLocalBytes(jogo.data(), jogo.size());
   EXPECT_EQ(doc.companyName, u"G\u00C3\u00B6ldenitz");
 
-  // A CRLF file read as the remote document keeps its carriage returns.
+  // A CRLF file reads the same fetched as stored.
   std::vector<uint8_t> crlf = ReadFixture("DANTravisD__PAD_files.xml");
   CPadDocument remote;
   remote.LoadRemoteBytes(crlf.data(), crlf.size());
-  EXPECT_NE(remote.CurrentText().find(u"\r\n"), std::u16string::npos);
+  doc.LoadLocalBytes(crlf.data(), crlf.size());
+  EXPECT_EQ(remote.CurrentText(), doc.CurrentText());
+  EXPECT_EQ(remote.CurrentText().find(u'\r'), std::u16string::npos);
   EXPECT_EQ(remote.downloadUrls[0], u"https://planetvpn-cdn.xyz/win/planetvpn.exe");
+}
+
+TEST(PadDocument, FetchedBytesThatWouldReadDifferentlyAreRefused) {
+  const std::string version = "<Program_Version>2.1</Program_Version>";
+  struct Case {
+    std::string bytes;
+    bool refused;
+  };
+  const Case cases[] = {
+      {version + "\r\n<Program_Name>N</Program_Name>\r\n", false},
+      {version + "\r<Unused>x</Unused>\r", false},           // a lone CR outside the fields read
+      {"<Program_Version>2.1\r</Program_Version>", true},     // 20002 fetched, 20001 stored before
+      {"<Program_\rVersion>9.9</Program_Version>" + version, true},  // a tag made by dropping it
+      {"\xFF\xFE" + version, true},
+      {version + std::string(1, '\0'), true},
+      {"", true},
+      {version + std::string(kRemotePadByteLimit - version.size(), ' '), false},
+      {version + std::string(kRemotePadByteLimit - version.size() + 1, ' '), true},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> bytes = Bytes(c.bytes);
+    EXPECT_EQ(FetchedPadProblem(bytes.data(), bytes.size()) != nullptr, c.refused) << c.bytes.substr(0, 50);
+  }
 }
 
 TEST(PadDocument, LocalUtf16FileKeepsItsMarkAndDropsCarriageReturns) {
@@ -361,7 +387,7 @@ TEST(PadDocument, InstallerArgumentsOnOneLineOnly) {
   }
 }
 
-TEST(PadDocument, LimitsAndZeroBytes) {
+TEST(PadDocument, Limits) {
   // A 500-character version is too long: missing, number 0.
   std::vector<uint8_t> longVersion = Bytes("<Program_Version>" + std::string(500, '1') + "</Program_Version>");
   CPadDocument doc;
@@ -370,13 +396,6 @@ TEST(PadDocument, LimitsAndZeroBytes) {
   std::vector<uint8_t> fits = Bytes("<Program_Version>1." + std::string(497, '2') + "</Program_Version>");
   doc.LoadRemoteBytes(fits.data(), fits.size());
   EXPECT_EQ(doc.remoteVersionText.size(), 499u);
-
-  // The remote text ends at its first zero byte.
-  std::vector<uint8_t> zero = Bytes("<Program_Version>3.1</Program_Version>");
-  zero.insert(zero.begin() + 5, 0);
-  doc.LoadRemoteBytes(zero.data(), zero.size());
-  EXPECT_EQ(doc.CurrentText(), u"<Prog");
-  EXPECT_EQ(doc.remoteVersionNumber, 0u);
 
   // A huge local document is cut at the text limit.
   std::vector<uint8_t> huge(kPadTextLimit + 100, 'a');

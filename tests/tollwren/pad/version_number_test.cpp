@@ -63,6 +63,38 @@ TEST(VersionNumber, ComparesNumbersOnly) {
   }
 }
 
+TEST(VersionTexts, SignedCopiesCompareEveryNumber) {
+  struct CompareCase {
+    const char16_t* local;
+    const char16_t* remote;
+    VersionCompare expected;
+  };
+  const CompareCase cases[] = {
+      {u"1.2.3", u"1.2.4", VersionCompare::kRemoteNewer},
+      {u"2.10", u"2.9", VersionCompare::kRemoteOlder},
+      {u"3.2", u"3.2-beta", VersionCompare::kRemoteOlder},  // a pre-release is older than its release
+      {u"3.2", u"3.0rc1", VersionCompare::kRemoteOlder},
+      {u"3.2-beta", u"3.2", VersionCompare::kRemoteNewer},
+      {u"3.2-beta9", u"3.2-beta10", VersionCompare::kRemoteNewer},
+      {u"3.2-beta", u"3.2 RC", VersionCompare::kRemoteNewer},
+      {u"3.2-1", u"3.2-a", VersionCompare::kRemoteNewer},    // a number before a word
+      {u"3", u"3.0", VersionCompare::kSame},
+      {u" 1.0.0", u"1.0\n", VersionCompare::kSame},        // blanks around the text
+      {u"", u"0.1", VersionCompare::kRemoteNewer},           // no local version
+      {u"2.0", u"v2.1", VersionCompare::kNoRemoteVersion},
+      {u"2.0", u"2.1<File_Info>", VersionCompare::kNoRemoteVersion},
+      {u"2.0", u"2.1\r", VersionCompare::kNoRemoteVersion},
+      {u"2.0", u"1234567890.1", VersionCompare::kNoRemoteVersion},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CompareVersionTexts(VersionRule::kAllNumbers, c.local, c.remote), c.expected)
+        << std::string(c.remote, c.remote + std::char_traits<char16_t>::length(c.remote));
+  }
+  // A copy that trusts the network keeps major x 10000 + minor, with its aliases.
+  EXPECT_EQ(CompareVersionTexts(VersionRule::kMajorMinor, u"3.2", u"3.2-beta"), VersionCompare::kRemoteNewer);
+  EXPECT_EQ(CompareVersionTexts(VersionRule::kMajorMinor, u"1.2.3", u"1.2.4"), VersionCompare::kSame);
+}
+
 TEST(WholeNumber, AcceptsOnlyPlainDecimals) {
   struct NumberCase {
     const char16_t* text;
