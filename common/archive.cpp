@@ -153,32 +153,14 @@ bool CArchiveFile::Open(const char16_t* path) {
   return file_.OpenRead(path) != 0;
 }
 
-namespace {
-
-// The open archive file as a byte source for locating the archive's end.
-class CPlainFileSource : public CByteSource {
- public:
-  explicit CPlainFileSource(CPlainFile& file) : file_(file), size_(file.Size()) {}
-  uint64_t Size() override { return size_; }
-  bool ReadAt(uint64_t offset, uint8_t* out, uint32_t n) override {
-    if (offset > size_ || n > size_ - offset) return false;
-    return file_.SeekTo(uint32_t(offset)) == offset && file_.Read(out, n) == n;
-  }
-
- private:
-  CPlainFile& file_;
-  uint64_t size_;
-};
-
-}  // namespace
-
 bool CArchiveFile::FindEntry(const uint8_t nameField[kArchiveNameFieldSize], ArchiveEntryHeader* header,
                              uint8_t* buffer, uint32_t capacity) {
   const uint32_t fileSize = file_.Size();
   // A file signed after branding ends in its certificate table: the archive
   // ends in front of it. Any other file is read up to its end.
-  CPlainFileSource source(file_);
-  const uint32_t end = uint32_t(FindArchiveEnd(source));
+  CFileByteSource source(file_);
+  const uint64_t foundEnd = FindArchiveEnd(source);
+  const uint32_t end = foundEnd > UINT32_MAX ? 0 : uint32_t(foundEnd);
 
   // The trailer alone locates the archive; the magic is read past, unchecked.
   uint8_t word[4];

@@ -40,6 +40,11 @@ bool CMemoryByteSource::ReadAt(uint64_t offset, uint8_t* out, uint32_t n) {
   return true;
 }
 
+bool CFileByteSource::ReadAt(uint64_t offset, uint8_t* out, uint32_t n) {
+  if (offset > size_ || n > size_ - offset || offset > UINT32_MAX) return false;
+  return file_.SeekTo(uint32_t(offset)) == offset && file_.Read(out, n) == n;
+}
+
 uint64_t FindCertificateTable(CByteSource& source) {
   const uint64_t size = source.Size();
   uint8_t dos[kDosHeaderSize];

@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+#include "common/plain_file.h"
+
 // Random access to the bytes of one file or buffer.
 class CByteSource {
  public:
@@ -31,6 +33,18 @@ class CMemoryByteSource : public CByteSource {
 
  private:
   const uint8_t* data_;
+  uint64_t size_;
+};
+
+// An open file as a byte source; its size is taken when it is made.
+class CFileByteSource : public CByteSource {
+ public:
+  explicit CFileByteSource(CPlainFile& file) : file_(file), size_(file.FullSize()) {}
+  uint64_t Size() override { return size_; }
+  bool ReadAt(uint64_t offset, uint8_t* out, uint32_t n) override;
+
+ private:
+  CPlainFile& file_;
   uint64_t size_;
 };
 

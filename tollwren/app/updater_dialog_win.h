@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/archive.h"
-#include "tollwren/app/archive_directory.h"
+#include "common/archive_directory.h"
 #include "tollwren/app/skin_win.h"
 #include "tollwren/app/updater_settings.h"
 #include "tollwren/language/language_file.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/program_keys.h"
-#include "tollwren/app/archive_directory.h"
+#include "common/archive_directory.h"
 #include "tollwren/app/command_line.h"
 #include "tollwren/app/script_charset.h"
 #include "tollwren/app/skin_layout.h"

@@ -1,6 +1,8 @@
-#include "tollwren/app/archive_directory.h"
+#include "common/archive_directory.h"
 
 #include <algorithm>
+
+#include "common/archive_end.h"
 
 namespace {
 
@@ -8,9 +10,12 @@ uint32_t ReadLe32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-// The archive of file: the offset of its first entry and of its trailer.
+// The archive of file: the offset of its first entry and of its trailer. A
+// file signed after branding holds its archive in front of its certificate
+// table.
 bool LocateArchive(CPlainFile& file, uint64_t& first, uint64_t& trailer) {
-  const uint64_t size = file.FullSize();
+  CFileByteSource source(file);
+  const uint64_t size = FindArchiveEnd(source);
   if (size < kArchiveMagicSize + kArchiveTrailerSize || size > UINT32_MAX) return false;
   uint8_t word[4];
   trailer = size - kArchiveTrailerSize;
