@@ -36,7 +36,7 @@ class CTextEditor : public CPopupEditor {
   bool CreateControls(HWND, int width, int height) override {
     edit_ = CreateControl(L"EDIT", AsWide(text_.c_str()), kTextEditStyle, 0, 0, width, height);
     if (!edit_) return false;
-    UseGuiFont(edit_);
+    UseFontFor(edit_, text_);
     // The cell holds no more; typing stops there instead of being cut later.
     SendMessageW(edit_, EM_LIMITTEXT, kCellTextLimit, 0);
     CaretToEnd(edit_);
@@ -49,6 +49,7 @@ class CTextEditor : public CPopupEditor {
     const size_t lineBreak = entry.find_first_of(u"\r\n");
     if (lineBreak != std::u16string::npos) entry.resize(lineBreak);
     if (entry.size() > static_cast<size_t>(kCellTextLimit)) entry.resize(kCellTextLimit);
+    if (Refuses(entry)) return false;
     text_ = entry;
     return true;
   }
@@ -68,7 +69,7 @@ class CMultiLineEditor : public CPopupEditor {
     edit_ = CreateControl(L"EDIT", AsWide(lines.c_str()), kMultiLineEditStyle, 0, 0, width,
                           std::max(0, height - kButtonRowHeight));
     if (!edit_) return false;
-    UseGuiFont(edit_);
+    UseFontFor(edit_, lines);
     UpdateLimit();
     CaretToEnd(edit_);
     const int third = width / 3;
@@ -88,8 +89,10 @@ class CMultiLineEditor : public CPopupEditor {
     return false;
   }
   bool Accept() override {
-    text_ = LineBreaksToMarkers(WindowText(edit_));
-    if (text_.size() > static_cast<size_t>(kCellTextLimit)) text_.resize(kCellTextLimit);
+    std::u16string entry = LineBreaksToMarkers(WindowText(edit_));
+    if (entry.size() > static_cast<size_t>(kCellTextLimit)) entry.resize(kCellTextLimit);
+    if (Refuses(entry)) return false;
+    text_ = entry;
     return true;
   }
 
