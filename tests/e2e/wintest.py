@@ -267,6 +267,17 @@ class Desktop:
                 rects.append(tuple(int(v) for v in f[1:]))
         return rects
 
+    def glyphs(self, list_hwnd):
+        """Each cell of a list-view control in view, as it is drawn: {(row, column): (face,
+        missing, text)}, missing being how many of its characters the font it is drawn in has
+        no glyph for."""
+        cells = {}
+        for line in self.probe("glyphs", str(list_hwnd)).splitlines():
+            f = line.split("\t")
+            if len(f) >= 5:
+                cells[(int(f[0]), int(f[1]))] = (f[2], int(f[3]), "\t".join(f[4:]))
+        return cells
+
     # Input through the X server.
     def xdotool(self, *arguments):
         subprocess.run(["xdotool"] + [str(a) for a in arguments], env=self.env, check=True)
