@@ -41,14 +41,6 @@ RECT OnScreen(RECT box) {
 
 constexpr DWORD kStatusStyle = WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX | SS_SUNKEN;
 
-std::u16string WindowTextOf(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) return std::u16string();
-  std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, AsWide(&text[0]), length + 1)));
-  return text;
-}
-
 }  // namespace
 
 CPopupEditor::~CPopupEditor() {
@@ -153,7 +145,7 @@ LRESULT CPopupEditor::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
         // An edit box's font follows what is typed into it (a password
         // box shows only its mask characters).
         HWND edit = reinterpret_cast<HWND>(lParam);
-        if (!(GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD)) UseFontFor(edit, WindowTextOf(edit));
+        if (!(GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD)) UseFontFor(edit, TextOf(edit));
         break;
       }
       if (HIWORD(wParam) == BN_CLICKED &&
@@ -288,6 +280,15 @@ bool CPopupEditor::Refuses(const std::u16string& value) {
   ShowStatus(reason);
   if (focus_) SetFocus(focus_);
   return true;
+}
+
+std::u16string CPopupEditor::TextOf(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  if (length <= 0) return std::u16string();
+  std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+  const int copied = GetWindowTextW(control, AsWide(&text[0]), length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
 }
 
 void CPopupEditor::CaretToEnd(HWND edit) {

@@ -48,11 +48,12 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
   // Empties the list and fills it with the rows of the settings file
   // (BuildRows): labels, value texts and colours, type icons, tips and the
   // background of title rows, inserted with the list's drawing held back.
-  // From then on an edit refuses a value that settings cannot store (out
-  // and settings must outlive the rows).
-  // Column 0 gets the widest label's width when options.firstColumnWidth is
+  // Column 0 gets the widest label's width (out.labelWidth, labels drawn in
+  // a fallback font measured in it) when options.firstColumnWidth is
   // negative, else that width; the last column is stretched. False, with
-  // an empty list, when the settings file cannot be loaded.
+  // an empty list, when the settings file cannot be loaded. From then on an
+  // edit refuses a value that settings cannot store (out and settings must
+  // outlive the rows).
   bool LoadRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocument& settings,
                 CRowSources& sources, const EditorOptions& options, BuiltRows& out);
 
@@ -113,6 +114,9 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
   };
   // The fallbacks follow the list's font (it changes with the DPI).
   void FollowListFont();
+  // The width that labels drawn in a fallback font need, measured: the
+  // rule of 8 pixels a character is too narrow for most other scripts.
+  int FallbackLabelWidth(const BuiltRows& rows);
   // The message for a value the settings file cannot store; empty when it
   // can store it or no file is loaded.
   std::u16string Refusal(const std::u16string& value) const;

@@ -110,8 +110,11 @@ HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND ow
                       kind == CellKind::Choice || kind == CellKind::Font || kind == CellKind::Window) &&
                      cells_.SaveCell(row, column, before);
   switch (kind) {
-    case CellKind::Untyped:
-      return CEditableListView::CreateEditor(row, column, cell, owner, text);
+    case CellKind::Untyped: {
+      HWND box = CEditableListView::CreateEditor(row, column, cell, owner, text);
+      if (box) SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(editorFonts_.FontFor(request.text)), FALSE);
+      return box;
+    }
     case CellKind::ReadOnly: break;
     case CellKind::Color: EditColor(request); break;
     case CellKind::OpenFile: EditFile(request, false); break;
@@ -133,6 +136,17 @@ HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND ow
   return nullptr;
 }
 
+namespace {
+
+std::u16string BoxText(HWND box) {
+  std::u16string text(static_cast<size_t>(CEditableListView::kEditTextCapacity), u'\0');
+  text.resize(static_cast<size_t>(
+      GetWindowTextW(box, AsWide(&text[0]), CEditableListView::kEditTextCapacity)));
+  return text;
+}
+
+}  // namespace
+
 std::u16string CTypedListView::Refusal(const std::u16string& value) const {
   if (!settings_) return std::u16string();
   const size_t bad = settings_->FirstUnstorable(value.data(), value.size());
@@ -152,10 +166,18 @@ void CTypedListView::KeepOnlyStorable(int row, const CTypedCells::SavedCell& bef
 }
 
 bool CTypedListView::OnEditorCommand(WPARAM wParam, LPARAM lParam) {
+  if (editor_ && reinterpret_cast<HWND>(lParam) == editor_ && HIWORD(wParam) == EN_CHANGE) {
+    // The box's font follows what is typed into it.
+    const std::u16string text = BoxText(editor_);
+    const WPARAM font = reinterpret_cast<WPARAM>(editorFonts_.FontFor(text));
+    if (static_cast<WPARAM>(SendMessageW(editor_, WM_GETFONT, 0, 0)) != font) {
+      SendMessageW(editor_, WM_SETFONT, font, TRUE);
+    }
+    return false;
+  }
   if (editor_ && LOWORD(wParam) == kCommitCommand && editedColumn_ == 1 &&
       cells_.GetCellKind(editedRow_, editedColumn_) == CellKind::Untyped) {
-    std::u16string text(static_cast<size_t>(kEditTextCapacity), u'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(editor_, AsWide(&text[0]), kEditTextCapacity)));
+    const std::u16string text = BoxText(editor_);
     const std::u16string reason = Refusal(text);
     if (!reason.empty()) {
       ShowBoxRefusal(reason);
@@ -334,9 +356,30 @@ bool CTypedListView::LoadRows(const char16_t* settingsPath, const char16_t* type
     if (display.titleBackground) SetRowBackground(row, options.listSectionTitleColor);
   }
   EndBulkInsert();
+  out.labelWidth = std::max(out.labelWidth, FallbackLabelWidth(out));
   SetColumnWidth(0, options.firstColumnWidth < 0 ? out.labelWidth : options.firstColumnWidth);
   StretchLastColumnDefault();
   return ItemCount() == rows;
+}
+
+int CTypedListView::FallbackLabelWidth(const BuiltRows& rows) {
+  if (!list_) return 0;
+  FollowListFont();
+  HDC context = GetDC(list_);
+  int widest = 0;
+  for (const RowDisplay& display : rows.display) {
+    // With its changed mark, as it may come to be drawn.
+    const std::u16string label = kChangedMark + display.label;
+    HFONT font = listFonts_.FontFor(context, label);
+    if (!font || font == listFonts_.BaseFont()) continue;
+    HGDIOBJ previous = SelectObject(context, font);
+    SIZE extent = {};
+    GetTextExtentPoint32W(context, AsWide(label.c_str()), static_cast<int>(label.size()), &extent);
+    SelectObject(context, previous);
+    widest = std::max<int>(widest, extent.cx + 2 * characterWidth_);
+  }
+  ReleaseDC(list_, context);
+  return widest;
 }
 
 void CTypedListView::TrackChanges(CChangeHistory* history, const BuiltRows* rows) {
