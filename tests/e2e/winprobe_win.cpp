@@ -23,6 +23,9 @@
 //                             face of the font the cell is drawn in, and how
 //                             many characters of its text that font has no
 //                             glyph for: GetGlyphIndicesW)
+//   winprobe type TEXT        types TEXT into the focused window through
+//                             SendInput, one character each (KEYEVENTF_UNICODE):
+//                             for characters the X keyboard has no key for
 //   winprobe textinfont HWND FACE POINTS DPI
 //                             the control's text measured in the font FACE:
 //                             font line height, wrapped height, width
@@ -332,6 +335,21 @@ int SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
   return sent ? 0 : 1;
 }
 
+int TypeText(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  for (wchar_t c : text) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = c;
+    input.ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs.push_back(input);
+    input.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  return sent == inputs.size() ? 0 : 1;
+}
+
 // The clipboard's Unicode text, escaped as the list texts are; nothing when
 // it holds none.
 int PrintClipboard() {
@@ -352,7 +370,7 @@ int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
                        "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | glyphs HWND | "
                        "textinfont HWND FACE POINTS DPI | dpichanged HWND DPI LEFT TOP WIDTH HEIGHT | "
-                       "post HWND MESSAGE WPARAM LPARAM | clipboard\n");
+                       "post HWND MESSAGE WPARAM LPARAM | type TEXT | clipboard\n");
   return 2;
 }
 
@@ -365,6 +383,7 @@ int main() {
   const std::wstring command = arguments[1];
   if (command == L"clipboard" && count == 2) return PrintClipboard();
   if (count < 3) return Usage();
+  if (command == L"type" && count == 3) return TypeText(arguments[2]);
   if (command == L"post" && count == 6) {
     // Any program may post any message: the tests post what a stranger would.
     HWND target = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
