@@ -368,8 +368,10 @@ int CTypedListView::FallbackLabelWidth(const BuiltRows& rows) {
   HDC context = GetDC(list_);
   int widest = 0;
   for (const RowDisplay& display : rows.display) {
+    const std::u16string& text = display.label;
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) continue;
     // With its changed mark, as it may come to be drawn.
-    const std::u16string label = kChangedMark + display.label;
+    const std::u16string label = kChangedMark + text;
     HFONT font = listFonts_.FontFor(context, label);
     if (!font || font == listFonts_.BaseFont()) continue;
     HGDIOBJ previous = SelectObject(context, font);
