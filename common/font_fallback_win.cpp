@@ -120,13 +120,19 @@ HFONT CFontFallback::FontFor(HDC dc, std::u16string_view text) {
   if (baseMissing == 0) return base_;
   const std::u16string blocks = BlocksOf(text);
   auto known = chosen_.find(blocks);
-  if (known != chosen_.end() && MissingGlyphs(dc, known->second, text) == 0) return known->second;
-  HFONT found = Search(dc, text, baseMissing);
-  chosen_[blocks] = found;
+  // A choice that had every glyph of its text may lack one of this text;
+  // one that already lacked some was the best of every face.
+  if (known != chosen_.end() &&
+      (!known->second.complete || MissingGlyphs(dc, known->second.font, text) == 0)) {
+    return known->second.font;
+  }
+  size_t missing = baseMissing;
+  HFONT found = Search(dc, text, &missing);
+  chosen_[blocks] = Choice{found, missing == 0};
   // The faces tried and not chosen go again.
   for (auto font = faceFonts_.begin(); font != faceFonts_.end();) {
     const bool used = std::any_of(chosen_.begin(), chosen_.end(),
-                                  [&](const auto& choice) { return choice.second == font->second; });
+                                  [&](const auto& choice) { return choice.second.font == font->second; });
     if (used) {
       ++font;
     } else {
@@ -156,9 +162,9 @@ HFONT CFontFallback::FaceFont(const wchar_t* face, BYTE charset) {
   return font;
 }
 
-HFONT CFontFallback::Search(HDC dc, std::u16string_view text, size_t baseMissing) {
+HFONT CFontFallback::Search(HDC dc, std::u16string_view text, size_t* missing) {
   HFONT best = base_;
-  size_t fewest = baseMissing;
+  size_t& fewest = *missing;
   const auto consider = [&](HFONT font) {
     if (!font) return false;
     const size_t missing = MissingGlyphs(dc, font, text);

@@ -29,7 +29,8 @@ class CFontFallback {
   // every character, else the face with the fewest missing, found first
   // among the faces for the text's script (the system's pick for its
   // character set, then the installed faces that list it), then among every
-  // installed face. The choice is kept per set of Unicode blocks. dc keeps
+  // installed face. The choice is kept per set of Unicode blocks (searched
+  // again for a text it lacks glyphs of, unless no face had them). dc keeps
   // the font it had. A font other than the base belongs to this object.
   HFONT FontFor(HDC dc, std::u16string_view text);
   // The same on a memory DC of the screen.
@@ -41,7 +42,9 @@ class CFontFallback {
   static size_t MissingGlyphs(HDC dc, HFONT font, std::u16string_view text);
 
  private:
-  HFONT Search(HDC dc, std::u16string_view text, size_t baseMissing);
+  // The face with the fewest missing glyphs; *missing holds the base's
+  // count before and the chosen face's after.
+  HFONT Search(HDC dc, std::u16string_view text, size_t* missing);
   HFONT FaceFont(const wchar_t* face, BYTE charset);
   void DropFonts();
 
@@ -49,5 +52,9 @@ class CFontFallback {
   LOGFONTW description_ = {};
   HDC memoryDc_ = nullptr;
   std::map<std::wstring, HFONT> faceFonts_;  // owned; by face (and charset)
-  std::map<std::u16string, HFONT> chosen_;   // by the blocks of a text
+  struct Choice {
+    HFONT font;
+    bool complete;  // it had every glyph of the text it was chosen for
+  };
+  std::map<std::u16string, Choice> chosen_;  // by the blocks of a text
 };
