@@ -9,9 +9,9 @@ import unittest
 from editor_suite import SHOTS, EditorSuite
 from marlpane_app import CANCEL, Editor, open_editor, wait_until, wait_value, work_folder
 
-TYPED = "Zo\u00eb \u30c6"
-UNICODE_TEXT = "; Zo\u00eb's settings\r\n[Values]\r\nJapanese=\u30c6\u30b9\u30c8\u5024\u3067\u3059\r\nPlain=Dana\r\n"
-EIGHT_BIT_TEXT = "[Values]\r\nName=Ren\u00e9\r\nPlain=Dana\r\n"
+TYPED = "Zoë テ"
+UNICODE_TEXT = "; Zoë's settings\r\n[Values]\r\nJapanese=テスト値です\r\nPlain=Dana\r\n"
+EIGHT_BIT_TEXT = "[Values]\r\nName=René\r\nPlain=Dana\r\n"
 
 # name, file bytes, how a text is encoded in it (None: 8-bit, which cannot
 # store TYPED), the editor's switches.
@@ -19,15 +19,12 @@ FILES = [
     ("UTF-8 with mark", b"\xef\xbb\xbf" + UNICODE_TEXT.encode("utf-8"), "utf-8", ()),
     ("UTF-8 without mark", UNICODE_TEXT.encode("utf-8"), "utf-8", ()),
     ("UTF-16LE", b"\xff\xfe" + UNICODE_TEXT.encode("utf-16-le"), "utf-16-le", ()),
-    ("ASCII", EIGHT_BIT_TEXT.replace("\u00e9", "e").encode("ascii"), None, ()),
+    ("ASCII", EIGHT_BIT_TEXT.replace("é", "e").encode("ascii"), None, ()),
     ("Latin-1", EIGHT_BIT_TEXT.encode("latin-1"), None, ()),
     ("Latin-1 without row types", EIGHT_BIT_TEXT.encode("latin-1"), None, ("/NODETECT",)),
 ]
 
-SCRIPTS_TEXT = ("[\u6587\u5b57]\r\n\u65e5\u672c\u8a9e=\u30c6\u30b9\u30c8\u5024\u3067\u3059\r\n"
-                "\u4e2d\u6587=\u4e2d\u6587\u5b57\u7b26\u6d4b\u8bd5\r\n"
-                "\u0420\u0443\u0441\u0441\u043a\u0438\u0439=\u041f\u0440\u0438\u0432\u0435\u0442 \u043c\u0438\u0440\r\n"
-                "\u0627\u0644\u0639\u0631\u0628\u064a\u0629=\u0645\u0631\u062d\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645\r\n")
+SCRIPTS_TEXT = "[文字]\r\n日本語=テスト値です\r\n中文=中文字符测试\r\nРусский=Привет мир\r\nالعربية=مرحبا بالعالم\r\n"
 
 
 def edit_box(editor):
@@ -88,11 +85,11 @@ class EncodingTest(EditorSuite):
                     expected = data.replace("Plain=Dana".encode(encoding), ("Plain=" + TYPED).encode(encoding))
                 else:
                     reason = wait_until(lambda: refusal(editor), 20, "the refusal")
-                    self.assertIn('can\'t store "\u30c6"', reason)
+                    self.assertIn('can\'t store "テ"', reason)
                     self.desktop.key("Escape")
                     wait_until(lambda: not refusal(editor), 20, "the refusal to go")
                     self.assertEqual("Dana", editor.rows()[row].value)
-                    wait_value(editor, self.type_into(editor, "Name:", "Zo\u00eb"), "Zo\u00eb")
+                    wait_value(editor, self.type_into(editor, "Name:", "Zoë"), "Zoë")
                     expected = re.sub(rb"Name=[^\r]*", b"Name=Zo\xeb", data, count=1)
                 self.save(editor)
                 self.assertEqual(expected, self.settings())
@@ -100,9 +97,7 @@ class EncodingTest(EditorSuite):
     def test_every_script_is_drawn_with_its_glyphs(self):
         editor = self.open("scripts", SCRIPTS_TEXT.encode("utf-8"))
         # A changed value is drawn bold: its font falls back as well.
-        russian = editor.row_of("\u0420\u0443\u0441\u0441\u043a\u0438\u0439:")
-        self.type_into(editor, "\u0420\u0443\u0441\u0441\u043a\u0438\u0439:", "\u0417\u043e\u044f \u30c6")
-        wait_value(editor, russian, "\u0417\u043e\u044f \u30c6")
+        wait_value(editor, self.type_into(editor, "Русский:", "Зоя テ"), "Зоя テ")
         rows = editor.rows()
         cells = wait_until(lambda: (lambda got: len(got) == 2 * len(rows) and got)(self.desktop.glyphs(editor.list)),
                            20, "the cells as drawn")
