@@ -25,33 +25,38 @@ size_t ParentLength(const char16_t* path, size_t length) {
   return 0;
 }
 
-// Encodes the text block by block (a mark first when unicode) and writes
-// each block; any short write fails the whole output.
-bool WriteEncoded(CPlainFile& file, bool unicode, const char16_t* text, size_t length) {
+// Encodes the text block by block (its mark first) and writes each block;
+// any short write fails the whole output.
+bool WriteEncoded(CPlainFile& file, TextEncoding encoding, const char16_t* text, size_t length) {
   std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kIoBlock]);
   if (!block) return false;
   uint8_t* const out = block.get();
+  static const uint8_t kMarks[][3] = {{0xFF, 0xFE}, {0xEF, 0xBB, 0xBF}};
+  const size_t markLength = EncodingMarkLength(encoding);
+  const uint8_t* mark = kMarks[encoding == TextEncoding::kUtf16 ? 0 : 1];
   uint32_t used = 0;
-  if (unicode) {
-    out[used++] = 0xFF;
-    out[used++] = 0xFE;
-  }
+  for (; used < markLength; ++used) out[used] = mark[used];
+  const bool unicode = encoding == TextEncoding::kUtf16;
   const uint32_t unit = unicode ? 2 : 1;
   size_t done = 0;
   while (used > 0 || done < length) {
-    const size_t room = (kIoBlock - used) / unit;
-    const size_t n = length - done < room ? length - done : room;
-    const char16_t* from = text ? text + done : nullptr;
-    if (unicode) {
-      for (size_t i = 0; i < n; ++i) {
-        out[used + 2 * i] = static_cast<uint8_t>(from[i] & 0xFF);
-        out[used + 2 * i + 1] = static_cast<uint8_t>(from[i] >> 8);
-      }
+    if (IsUtf8(encoding)) {
+      used += static_cast<uint32_t>(EncodeUtf8(text, length, &done, out + used, kIoBlock - used));
     } else {
-      for (size_t i = 0; i < n; ++i) out[used + i] = static_cast<uint8_t>(from[i] & 0xFF);
+      const size_t room = (kIoBlock - used) / unit;
+      const size_t n = length - done < room ? length - done : room;
+      const char16_t* from = text ? text + done : nullptr;
+      if (unicode) {
+        for (size_t i = 0; i < n; ++i) {
+          out[used + 2 * i] = static_cast<uint8_t>(from[i] & 0xFF);
+          out[used + 2 * i + 1] = static_cast<uint8_t>(from[i] >> 8);
+        }
+      } else {
+        for (size_t i = 0; i < n; ++i) out[used + i] = static_cast<uint8_t>(from[i] & 0xFF);
+      }
+      used += static_cast<uint32_t>(n * unit);
+      done += n;
     }
-    used += static_cast<uint32_t>(n * unit);
-    done += n;
     if (file.Write(out, used) != used) return false;
     used = 0;
   }
@@ -121,6 +126,10 @@ uint32_t WriteTextFile(const char16_t* path, bool unicode, const char16_t* text)
 }
 
 uint32_t WriteTextFile(const char16_t* path, bool unicode, const char16_t* text, size_t length) {
+  return WriteTextFile(path, unicode ? TextEncoding::kUtf16 : TextEncoding::kBytes, text, length);
+}
+
+uint32_t WriteTextFile(const char16_t* path, TextEncoding encoding, const char16_t* text, size_t length) {
   size_t pathLength = TextLength(path);
   if (pathLength == 0 || (length && !text) || length > 0xFFFFFFFFu) return 0;
 
@@ -143,7 +152,7 @@ uint32_t WriteTextFile(const char16_t* path, bool unicode, const char16_t* text,
   if (!file.IsOpen()) return 0;
   CopyFilePermissions(path, temporary.c_str());
 
-  bool ok = WriteEncoded(file, unicode, text, length) && file.Flush();
+  bool ok = WriteEncoded(file, encoding, text, length) && file.Flush();
   if (!file.Close()) ok = false;
   if (ok) ok = ReplaceFileWith(path, temporary.c_str());
   if (!ok) {

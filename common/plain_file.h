@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/text_encoding.h"
+
 // Capacity of a path buffer in characters (4999 plus the terminator).
 constexpr size_t kPathCapacity = 5000;
 
@@ -100,6 +102,8 @@ class CTextFile : public CPlainFile {
 // characters written, 0 on failure.
 uint32_t WriteTextFile(const char16_t* path, bool unicode, const char16_t* text);
 uint32_t WriteTextFile(const char16_t* path, bool unicode, const char16_t* text, size_t length);
+// The same in any encoding: UTF-8 (behind EF BB BF when marked) as well.
+uint32_t WriteTextFile(const char16_t* path, TextEncoding encoding, const char16_t* text, size_t length);
 
 // True when path can be opened for shared reading.
 bool FileExists(const char16_t* path);

@@ -84,11 +84,12 @@ constexpr uint32_t kReadBlock = 64 * 1024;
 // changing or adding one value) fit without moving the text.
 constexpr size_t kEditRoom = 4096;
 
-// Reads until n bytes are in or the file ends.
-uint32_t ReadFully(CPlainFile& file, uint8_t* out, uint32_t n) {
-  uint32_t done = 0;
+// Reads until n bytes are in or the file ends, a block per call.
+size_t ReadFully(CPlainFile& file, uint8_t* out, size_t n) {
+  size_t done = 0;
   while (done < n) {
-    const uint32_t got = file.Read(out + done, n - done);
+    const size_t want = n - done < kReadBlock ? n - done : kReadBlock;
+    const uint32_t got = file.Read(out + done, static_cast<uint32_t>(want));
     if (got == 0) break;
     done += got;
   }
@@ -109,53 +110,57 @@ bool CIniDocument::Load(const char16_t* path) {
   if (!file.OpenRead(path)) return false;
   const uint64_t size = file.FullSize();
   if (size == 0) {
-    unicode_ = 0;  // an empty file is 8-bit
+    encoding_ = TextEncoding::kBytes;  // an empty file is 8-bit
     return false;
   }
   if (size > kMaxFileBytes) return false;
-  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kReadBlock]);
-  if (!block) return false;
+  // The encoding depends on every byte (one stray byte makes a file 8-bit),
+  // so the whole file is read before any of it is decoded.
+  const size_t byteCount = static_cast<size_t>(size);
+  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[byteCount]);
+  if (!bytes || ReadFully(file, bytes.get(), byteCount) != byteCount) return false;
 
-  uint64_t offset = 0;  // of block[0] in the file
-  uint32_t got = ReadFully(file, block.get(), static_cast<uint32_t>(size < kReadBlock ? size : kReadBlock));
-  const bool unicode = got >= 2 && block[0] == 0xFF && block[1] == 0xFE;
-  const size_t capacity = static_cast<size_t>(unicode ? size / 2 : size);
+  const TextEncoding encoding = DetectTextEncoding(bytes.get(), byteCount);
+  const size_t from = EncodingMarkLength(encoding);
+  // An odd last byte of UTF-16 is not a character.
+  const size_t end = encoding == TextEncoding::kUtf16 ? from + (byteCount - from) / 2 * 2 : byteCount;
+  // The text ends at the first NUL: a zero byte, or in UTF-16 a zero unit.
+  size_t stop = from;
+  if (encoding == TextEncoding::kUtf16) {
+    while (stop < end && (bytes[stop] | bytes[stop + 1]) != 0) stop += 2;
+  } else {
+    const void* nul = std::memchr(bytes.get() + from, 0, end - from);
+    stop = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - bytes.get()) : end;
+  }
+  const size_t capacity = encoding == TextEncoding::kUtf16 ? (stop - from) / 2 : stop - from;
   CTextBuffer loaded;
   if (!loaded.Reserve(capacity + kEditRoom) || !loaded.SetLength(capacity)) return false;
   char16_t* out = loaded.Data();
+  const uint8_t* in = bytes.get();
   size_t stored = 0;
-  uint64_t stop = kNoStop;
-  // The mark character is dropped wherever it stands; a NUL ends the text
-  // (and the reading), and an odd last byte of UTF-16 is not a character.
-  for (uint32_t from = unicode ? 2 : 0; got > 0 && stop == kNoStop; from = 0) {
-    const uint8_t* bytes = block.get();
-    if (unicode) {
-      for (uint32_t i = from; i + 1 < got; i += 2) {
-        const char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-        if (c == 0) {
-          stop = offset + i;
-          break;
-        }
+  switch (encoding) {
+    case TextEncoding::kUtf16:
+      // The mark character is dropped wherever it stands.
+      for (size_t i = from; i < stop; i += 2) {
+        const char16_t c = static_cast<char16_t>(in[i] | (in[i + 1] << 8));
         if (c != kMark) out[stored++] = c;
       }
-    } else {
-      const void* nul = std::memchr(bytes, 0, got);
-      const uint32_t take = nul ? static_cast<uint32_t>(static_cast<const uint8_t*>(nul) - bytes) : got;
-      for (uint32_t i = 0; i < take; ++i) out[stored + i] = bytes[i];
-      stored += take;
-      if (nul) stop = offset + take;
-    }
-    offset += got;
-    const uint64_t left = size - offset;
-    got = left ? ReadFully(file, block.get(), static_cast<uint32_t>(left < kReadBlock ? left : kReadBlock)) : 0;
+      break;
+    case TextEncoding::kUtf8:
+    case TextEncoding::kUtf8Marked:
+      stored = DecodeUtf8(in + from, stop - from, out);
+      break;
+    case TextEncoding::kBytes:
+      for (size_t i = from; i < stop; ++i) out[stored++] = in[i];
+      break;
   }
   loaded.SetLength(stored);  // only a mark: an empty text
 
-  unicode_ = unicode ? 1 : 0;
+  encoding_ = encoding;
   text_.SwapText(loaded);
   text_.SetCursor(0);
   DropEntryTable();
-  stopOffset_ = stop;
+  stopOffset_ = stop < end ? stop : kNoStop;
   replacedDirectly_ = false;
   if (properties_) DecodeEscapes();
   return true;
@@ -217,14 +222,13 @@ void CIniDocument::DecodeEscapes() {
   DropEntryTable();
 }
 
+size_t CIniDocument::FirstUnstorable(const char16_t* text, size_t n) const {
+  return EscapesOnSave() ? n : ::FirstUnstorable(encoding_, text, n);
+}
+
 bool CIniDocument::CanEncodeText() {
   ApplyPending();
-  if (unicode_ || properties_) return true;
-  const char16_t* text = text_.Text();
-  for (size_t i = 0, n = text_.Length(); i < n; ++i) {
-    if (text[i] > 0xFF) return false;
-  }
-  return true;
+  return FirstUnstorable(text_.Text(), text_.Length()) == text_.Length();
 }
 
 uint32_t CIniDocument::Save(const char16_t* path) {
@@ -234,10 +238,10 @@ uint32_t CIniDocument::Save(const char16_t* path) {
   const char16_t* text = text_.Text();
   const size_t length = text_.Length();
   size_t wide = 0;
-  if (properties_) {
+  if (EscapesOnSave()) {
     for (size_t i = 0; i < length; ++i) wide += text[i] > 0xFF;
   }
-  if (wide == 0) return WriteTextFile(path, unicode_ != 0, text, length);
+  if (wide == 0) return WriteTextFile(path, encoding_, text, length);
 
   // Properties mode: characters above 0xFF are written as "\uXXXX".
   static const char16_t kHex[] = u"0123456789ABCDEF";
@@ -254,7 +258,7 @@ uint32_t CIniDocument::Save(const char16_t* path) {
     *out++ = u'u';
     for (int shift = 12; shift >= 0; shift -= 4) *out++ = kHex[(c >> shift) & 0xF];
   }
-  return WriteTextFile(path, unicode_ != 0, escaped.Text(), escaped.Length());
+  return WriteTextFile(path, encoding_, escaped.Text(), escaped.Length());
 }
 
 const char16_t* CIniDocument::Text() {

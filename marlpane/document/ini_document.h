@@ -10,6 +10,7 @@
 
 #include "common/grow_buffer.h"
 #include "common/text_buffer.h"
+#include "common/text_encoding.h"
 
 class CIniDocument {
  public:
@@ -24,8 +25,9 @@ class CIniDocument {
   CIniDocument(const CIniDocument&) = delete;
   CIniDocument& operator=(const CIniDocument&) = delete;
 
-  // Reads the file (8-bit, or UTF-16LE when it starts with FF FE) into the
-  // text, keeping every CR. False for a missing, unreadable or empty file
+  // Reads the file into the text in the encoding its bytes show (see
+  // DetectTextEncoding: UTF-16LE after FF FE, UTF-8 after EF BB BF or when
+  // valid UTF-8 beyond ASCII, else 8-bit), keeping every CR. False for a missing, unreadable or empty file
   // and for one larger than kMaxFileBytes (the text stays as it was).
   // Properties mode decodes "\u" escapes. The text ends at a NUL character
   // (see StoppedShort).
@@ -33,8 +35,9 @@ class CIniDocument {
   // Fills the text from memory: UTF-16LE after a leading FF FE, else one
   // character per byte. Does not change the unicode flag. Always true.
   bool Parse(const void* bytes, size_t length);
-  // Writes the text in the document's encoding (properties mode escapes
-  // characters above 0xFF). Returns the number of characters written; 0 is
+  // Writes the text in the document's encoding, behind the mark it was
+  // loaded with (properties mode escapes characters above 0xFF unless the
+  // file is UTF-8). Returns the number of characters written; 0 is
   // failure, and then the file is untouched. Refuses (0) a text that the
   // 8-bit encoding cannot hold (see CanEncodeText) and a text that stopped
   // short of its file.
@@ -46,9 +49,13 @@ class CIniDocument {
   // The byte offset of that NUL in the file (or block); 0 when the text did
   // not stop short.
   uint64_t StopOffset() const { return StoppedShort() ? stopOffset_ : 0; }
-  // False when the document is 8-bit outside properties mode and its text
-  // holds a character above 0xFF, which Save could not store.
+  // False when the text holds a character that Save could not store (see
+  // FirstUnstorable).
   bool CanEncodeText();
+  // The index of the first character of text that the document's encoding
+  // cannot store, n when it stores them all: an 8-bit file outside
+  // properties mode stores 0-255, UTF-8 everything but unpaired surrogates.
+  size_t FirstUnstorable(const char16_t* text, size_t n) const;
 
   // Position and length in Text() of the value of key in section (empty
   // section: the whole text). Matches the first "key=" in the section body,
@@ -87,8 +94,11 @@ class CIniDocument {
   // included). False, out empty, when there is no such line.
   bool EntryValue(size_t entry, std::u16string& out);
 
-  bool IsUnicode() const { return unicode_ != 0; }
-  void SetUnicode(bool unicode) { unicode_ = unicode ? 1 : 0; }
+  // UTF-16LE; SetUnicode(false) makes the document 8-bit.
+  bool IsUnicode() const { return encoding_ == TextEncoding::kUtf16; }
+  void SetUnicode(bool unicode) { encoding_ = unicode ? TextEncoding::kUtf16 : TextEncoding::kBytes; }
+  TextEncoding Encoding() const { return encoding_; }
+  void SetEncoding(TextEncoding encoding) { encoding_ = encoding; }
   bool IsProperties() const { return properties_ != 0; }
   void SetProperties(bool properties) { properties_ = properties ? 1 : 0; }
 
@@ -107,10 +117,11 @@ class CIniDocument {
   void ApplyPending();
   bool ReplaceNow(size_t entry, const char16_t* value, size_t valueLength);
   EntryRecord* Entries();
+  bool EscapesOnSave() const { return properties_ && !IsUtf8(encoding_); }
 
   static constexpr uint64_t kNoStop = static_cast<uint64_t>(-1);
 
-  int32_t unicode_ = 1;
+  TextEncoding encoding_ = TextEncoding::kUtf16;
   int32_t properties_ = 0;
   CTextBuffer text_;
   uint64_t stopOffset_ = kNoStop;  // byte offset of the NUL that ended the text

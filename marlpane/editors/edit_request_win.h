@@ -1,8 +1,18 @@
 // What the option list gives an editor: the cell, its rectangle on the
-// screen, the window that owns the editor and the cell's text.
+// screen, the window that owns the editor and the cell's text, the fonts to
+// show texts in, and the rule for values the settings file cannot store.
 #pragma once
 
 #include <windows.h>
+
+#include <functional>
+#include <string>
+
+class CFontFallback;
+
+// Why a value cannot be kept (the message the editor shows), or an empty
+// text when it can.
+using ValueRefusal = std::function<std::u16string(const std::u16string& value)>;
 
 struct EditRequest {
   int row = 0;
@@ -10,6 +20,8 @@ struct EditRequest {
   RECT cell = {};       // the label part of the cell, screen coordinates
   HWND owner = nullptr; // the list's parent (the main dialog)
   const char16_t* text = u"";  // at most 4999 characters
+  CFontFallback* fonts = nullptr;  // null: the stock GUI font for every text
+  ValueRefusal refusal;            // null: every value is kept
 };
 
 inline int CellWidth(const EditRequest& request) {

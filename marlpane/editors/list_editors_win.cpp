@@ -1,5 +1,7 @@
 #include "marlpane/editors/list_editors_win.h"
 
+#include <string>
+
 #include "common/block_list.h"
 #include "common/text16.h"
 #include "common/window_lookup_win.h"
@@ -26,8 +28,9 @@ class CComboEditor : public CPopupEditor {
     combo_ = CreateControl(L"COMBOBOX", nullptr, kComboStyle | (sorted_ ? CBS_SORT : 0), 0, 0, width,
                            height + kListRoom);
     if (!combo_) return false;
-    UseGuiFont(combo_);
     Fill(combo_);
+    // One font for the box and its list: one that has every item's glyphs.
+    UseFontFor(combo_, items_);
     focus_ = combo_;
     return true;
   }
@@ -88,9 +91,10 @@ class CComboEditor : public CPopupEditor {
     }
     SendMessageW(combo, CB_SETCURSEL, index, 0);
   }
-  static void Add(HWND combo, const char16_t* text, LRESULT data) {
+  void Add(HWND combo, const char16_t* text, LRESULT data) {
     const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(text)));
     if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, index, data);
+    items_ += text;
   }
 
   bool sorted_ = false;
@@ -98,6 +102,7 @@ class CComboEditor : public CPopupEditor {
  private:
   enum class End { None, Picked, Escaped, Left };
   HWND combo_ = nullptr;
+  std::u16string items_;  // every item's text, one after the other
   End listEnd_ = End::None;
   LRESULT keyed_ = CB_ERR;
 };

@@ -8,19 +8,17 @@
 
 namespace {
 
-constexpr int kStatusHeight = 20;
 // A stored password may hold 5000 characters; confirming it unchanged keeps them.
 constexpr int kEntryCapacity = static_cast<int>(kPasswordLimit) + 1;
 constexpr DWORD kPasswordEditStyle =
     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL;
-constexpr DWORD kStatusStyle = WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN;
 
-void ShowStatus(HWND status, const char* format, int32_t a, int32_t b = 0) {
+std::u16string LengthRule(const char* format, int32_t a, int32_t b = 0) {
   char text[100];
   std::snprintf(text, sizeof text, format, static_cast<int>(a), static_cast<int>(b));
   char16_t wide[100];
   WidenAscii(text, wide, 100);
-  SetWindowTextW(status, AsWide(wide));
+  return wide;
 }
 
 class CPasswordEditor : public CPopupEditor {
@@ -32,16 +30,14 @@ class CPasswordEditor : public CPopupEditor {
     const int editHeight = height > kStatusHeight ? height - kStatusHeight : 0;
     edit_ = CreateControl(L"EDIT", AsWide(block_.text.c_str()), kPasswordEditStyle, 0, 0, width,
                           editHeight);
-    status_ = CreateControl(L"STATIC", L"", kStatusStyle, 0, editHeight, width, kStatusHeight);
-    if (!edit_ || !status_) return false;
+    if (!edit_ || !CreateStatusLine(editHeight, width)) return false;
     // Set after the text: a stored password longer than the maximum stays
     // whole when it is confirmed unchanged.
     if (block_.maxLength > 0) SendMessageW(edit_, EM_LIMITTEXT, static_cast<WPARAM>(block_.maxLength), 0);
     UseGuiFont(edit_);
-    UseGuiFont(status_);
     CaretToEnd(edit_);
     if (block_.minLength != 0 || block_.maxLength != 0) {
-      ShowStatus(status_, kPasswordRangeFormat, block_.minLength, block_.maxLength);
+      ShowStatus(LengthRule(kPasswordRangeFormat, block_.minLength, block_.maxLength));
     }
     focus_ = edit_;
     return true;
@@ -51,18 +47,19 @@ class CPasswordEditor : public CPopupEditor {
     wchar_t entry[kEntryCapacity] = {};
     const int length = GetWindowTextW(edit_, entry, kEntryCapacity);
     if (length < block_.minLength) {
-      ShowStatus(status_, kPasswordTooShortFormat, block_.minLength);
+      ShowStatus(LengthRule(kPasswordTooShortFormat, block_.minLength));
       SetFocus(edit_);
       return false;
     }
-    block_.text.assign(AsText(entry), static_cast<size_t>(length > 0 ? length : 0));
+    const std::u16string typed(AsText(entry), static_cast<size_t>(length > 0 ? length : 0));
+    if (Refuses(typed)) return false;
+    block_.text = typed;
     return true;
   }
 
  private:
   PasswordBlock& block_;
   HWND edit_ = nullptr;
-  HWND status_ = nullptr;
 };
 
 }  // namespace
@@ -71,7 +68,7 @@ bool EditPasswordValue(const EditRequest& request, PasswordBlock& block) {
   PasswordBlock working = block;
   CPasswordEditor editor(working);
   if (!editor.Run(request, WS_EX_CONTROLPARENT | WS_EX_STATICEDGE,
-                  CellHeight(request) + kStatusHeight)) {
+                  CellHeight(request) + CPopupEditor::kStatusHeight)) {
     return false;
   }
   block.text = working.text;

@@ -1,6 +1,10 @@
 #include "marlpane/editors/popup_editor_win.h"
 
+#include <algorithm>
+
+#include "common/font_fallback_win.h"
 #include "common/generic_window_win.h"
+#include "common/text16.h"
 
 namespace {
 
@@ -35,6 +39,8 @@ RECT OnScreen(RECT box) {
   return box;
 }
 
+constexpr DWORD kStatusStyle = WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX | SS_SUNKEN;
+
 }  // namespace
 
 CPopupEditor::~CPopupEditor() {
@@ -48,6 +54,9 @@ bool CPopupEditor::Intercept(const MSG&) { return false; }
 bool CPopupEditor::Run(const EditRequest& request, DWORD extendedStyle, int height) {
   if (gOpenEditor) return false;
   owner_ = request.owner;
+  fonts_ = request.fonts;
+  refusal_ = request.refusal;
+  status_ = nullptr;
   const RECT box = OnScreen(RECT{request.cell.left, request.cell.top,
                                  request.cell.left + CellWidth(request),
                                  request.cell.top + height});
@@ -132,6 +141,13 @@ LRESULT CPopupEditor::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       }
       return 0;
     case WM_COMMAND:
+      if (HIWORD(wParam) == EN_CHANGE && lParam && IsChild(window, reinterpret_cast<HWND>(lParam))) {
+        // An edit box's font follows what is typed into it (a password
+        // box shows only its mask characters).
+        HWND edit = reinterpret_cast<HWND>(lParam);
+        if (!(GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD)) UseFontFor(edit, TextOf(edit));
+        break;
+      }
       if (HIWORD(wParam) == BN_CLICKED &&
           (LOWORD(wParam) == kOkCommand || LOWORD(wParam) == kCancelCommand)) {
         if (closing_) return 1;
@@ -205,6 +221,74 @@ void CPopupEditor::UseGuiFont(HWND control) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
   }
+}
+
+void CPopupEditor::UseFontFor(HWND control, std::u16string_view text) {
+  if (!control) return;
+  HFONT font = fonts_ ? fonts_->FontFor(text) : nullptr;
+  if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  // A control made a moment ago has no font yet and draws later anyway.
+  const HFONT current = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  if (current == font) return;
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), current ? TRUE : FALSE);
+}
+
+HWND CPopupEditor::CreateStatusLine(int y, int width) {
+  status_ = CreateControl(L"STATIC", L"", kStatusStyle | SS_CENTERIMAGE, 0, y, width, kStatusHeight);
+  UseGuiFont(status_);
+  return status_;
+}
+
+void CPopupEditor::ShowStatus(const std::u16string& text) {
+  if (!popup_) return;
+  RECT client = {};
+  GetClientRect(popup_, &client);
+  if (!status_ && !CreateStatusLine(client.bottom, client.right)) return;
+  UseFontFor(status_, text);
+  SetWindowTextW(status_, AsWide(text.c_str()));
+  // As tall as the text wrapped at the line's width needs.
+  RECT line = {};
+  GetWindowRect(status_, &line);
+  MapWindowPoints(HWND_DESKTOP, popup_, reinterpret_cast<POINT*>(&line), 2);
+  RECT needed = {0, 0, line.right - line.left - 4, 0};
+  HDC context = GetDC(status_);
+  HGDIOBJ previous = SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(status_, WM_GETFONT, 0, 0)));
+  DrawTextW(context, AsWide(text.c_str()), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(context, previous);
+  ReleaseDC(status_, context);
+  const int height = std::max<int>(kStatusHeight, needed.bottom + 6);
+  const int grow = line.top + height - client.bottom;
+  if (grow > 0) {
+    RECT box = {};
+    GetWindowRect(popup_, &box);
+    box.bottom += grow;
+    box = OnScreen(box);
+    SetWindowPos(popup_, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (height > kStatusHeight) {
+    // Several lines: a centred single line would be cut.
+    SetWindowLongW(status_, GWL_STYLE, GetWindowLongW(status_, GWL_STYLE) & ~SS_CENTERIMAGE);
+  }
+  SetWindowPos(status_, nullptr, line.left, line.top, line.right - line.left, height, SWP_NOZORDER);
+  InvalidateRect(status_, nullptr, TRUE);
+}
+
+bool CPopupEditor::Refuses(const std::u16string& value) {
+  const std::u16string reason = refusal_ ? refusal_(value) : std::u16string();
+  if (reason.empty()) return false;
+  ShowStatus(reason);
+  if (focus_) SetFocus(focus_);
+  return true;
+}
+
+std::u16string CPopupEditor::TextOf(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  if (length <= 0) return std::u16string();
+  std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+  const int copied = GetWindowTextW(control, AsWide(&text[0]), length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
 }
 
 void CPopupEditor::CaretToEnd(HWND edit) {

@@ -10,12 +10,16 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 #include "marlpane/editors/edit_request_win.h"
 
 class CPopupEditor {
  public:
   static constexpr WORD kOkCommand = IDOK;          // 1
   static constexpr WORD kCancelCommand = IDCANCEL;  // 2
+  static constexpr int kStatusHeight = 20;  // a status line of one line of text
 
   CPopupEditor() = default;
   virtual ~CPopupEditor();
@@ -55,6 +59,23 @@ class CPopupEditor {
 
   // The stock GUI font (DEFAULT_GUI_FONT), without redrawing.
   static void UseGuiFont(HWND control);
+  // The font for a control that shows text: of the request's fonts, one that
+  // has the text's glyphs; the stock GUI font without them. Redraws only a
+  // control whose font changes, so an edit box can follow its text.
+  void UseFontFor(HWND control, std::u16string_view text);
+
+  // A sunken line of centred text across the popup at y (the password
+  // editor's length rules); ShowStatus fills it.
+  HWND CreateStatusLine(int y, int width);
+  // Shows text in the status line, which is added below the controls when
+  // the popup has none and made as tall as the text needs (the popup grows).
+  void ShowStatus(const std::u16string& text);
+  // True when the request refuses value (the settings file cannot store
+  // it): the status line says why and the main control has the focus back.
+  // Accept then returns false, so that the popup stays.
+  bool Refuses(const std::u16string& value);
+  // The whole text of a control.
+  static std::u16string TextOf(HWND control);
   // The caret after the last character of an edit box.
   static void CaretToEnd(HWND edit);
   // A child of the popup with a control id (buttons answer with it).
@@ -73,6 +94,9 @@ class CPopupEditor {
 
   HWND popup_ = nullptr;
   HWND owner_ = nullptr;
+  HWND status_ = nullptr;
+  CFontFallback* fonts_ = nullptr;
+  ValueRefusal refusal_;
   HWND lastFocus_ = nullptr;
   bool armed_ = false;     // shown: leaving it commits from now on
   bool closing_ = false;   // command 1 or 2 is being carried out

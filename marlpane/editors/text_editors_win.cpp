@@ -1,7 +1,6 @@
 #include "marlpane/editors/text_editors_win.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "common/text16.h"
 #include "marlpane/editors/popup_editor_win.h"
@@ -20,14 +19,6 @@ constexpr DWORD kMultiLineEditStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HS
                                       ES_WANTRETURN;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 
-std::u16string WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) return std::u16string();
-  std::vector<wchar_t> text(static_cast<size_t>(length) + 1, 0);
-  const int copied = GetWindowTextW(window, text.data(), length + 1);
-  return std::u16string(AsText(text.data()), static_cast<size_t>(std::max(copied, 0)));
-}
-
 class CTextEditor : public CPopupEditor {
  public:
   explicit CTextEditor(std::u16string& text) : text_(text) {}
@@ -36,7 +27,7 @@ class CTextEditor : public CPopupEditor {
   bool CreateControls(HWND, int width, int height) override {
     edit_ = CreateControl(L"EDIT", AsWide(text_.c_str()), kTextEditStyle, 0, 0, width, height);
     if (!edit_) return false;
-    UseGuiFont(edit_);
+    UseFontFor(edit_, text_);
     // The cell holds no more; typing stops there instead of being cut later.
     SendMessageW(edit_, EM_LIMITTEXT, kCellTextLimit, 0);
     CaretToEnd(edit_);
@@ -44,11 +35,12 @@ class CTextEditor : public CPopupEditor {
     return true;
   }
   bool Accept() override {
-    std::u16string entry = WindowText(edit_);
+    std::u16string entry = TextOf(edit_);
     // A value is one line of the settings file.
     const size_t lineBreak = entry.find_first_of(u"\r\n");
     if (lineBreak != std::u16string::npos) entry.resize(lineBreak);
     if (entry.size() > static_cast<size_t>(kCellTextLimit)) entry.resize(kCellTextLimit);
+    if (Refuses(entry)) return false;
     text_ = entry;
     return true;
   }
@@ -68,7 +60,7 @@ class CMultiLineEditor : public CPopupEditor {
     edit_ = CreateControl(L"EDIT", AsWide(lines.c_str()), kMultiLineEditStyle, 0, 0, width,
                           std::max(0, height - kButtonRowHeight));
     if (!edit_) return false;
-    UseGuiFont(edit_);
+    UseFontFor(edit_, lines);
     UpdateLimit();
     CaretToEnd(edit_);
     const int third = width / 3;
@@ -88,8 +80,10 @@ class CMultiLineEditor : public CPopupEditor {
     return false;
   }
   bool Accept() override {
-    text_ = LineBreaksToMarkers(WindowText(edit_));
-    if (text_.size() > static_cast<size_t>(kCellTextLimit)) text_.resize(kCellTextLimit);
+    std::u16string entry = LineBreaksToMarkers(TextOf(edit_));
+    if (entry.size() > static_cast<size_t>(kCellTextLimit)) entry.resize(kCellTextLimit);
+    if (Refuses(entry)) return false;
+    text_ = entry;
     return true;
   }
 

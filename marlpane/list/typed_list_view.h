@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "common/font_fallback_win.h"
 #include "marlpane/editors/edit_request_win.h"
 #include "marlpane/list/editable_list_view.h"
 #include "marlpane/app/editor_options.h"
@@ -47,9 +48,12 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
   // Empties the list and fills it with the rows of the settings file
   // (BuildRows): labels, value texts and colours, type icons, tips and the
   // background of title rows, inserted with the list's drawing held back.
-  // Column 0 gets the widest label's width when options.firstColumnWidth is
+  // Column 0 gets the widest label's width (out.labelWidth, labels drawn in
+  // a fallback font measured in it) when options.firstColumnWidth is
   // negative, else that width; the last column is stretched. False, with
-  // an empty list, when the settings file cannot be loaded.
+  // an empty list, when the settings file cannot be loaded. From then on an
+  // edit refuses a value that settings cannot store (out and settings must
+  // outlive the rows).
   bool LoadRows(const char16_t* settingsPath, const char16_t* typesPath, CIniDocument& settings,
                 CRowSources& sources, const EditorOptions& options, BuiltRows& out);
 
@@ -66,11 +70,20 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
 
   bool BeginEdit(int row, int column) override;
   bool EndEdit() override;
+  // The list's own edit box (rows without a type) refuses, as the popups
+  // do, a value that the settings file cannot store.
+  bool OnEditorCommand(WPARAM wParam, LPARAM lParam) override;
   // A row without a tip of its own has the comment above its key line.
   const char16_t* GetTip(int item) override;
   LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) override;
 
   static constexpr char16_t kChangedMark[] = u"\u2022 ";
+
+  // The fonts of the list's texts (on the list's own font, and on its bold
+  // form for changed values) and of the editors' texts (on the stock GUI
+  // font): each text is drawn in a font that has its glyphs.
+  CFontFallback& ListFonts() { return listFonts_; }
+  CFontFallback& EditorFonts() { return editorFonts_; }
 
  private:
   // The editors by kind, to which CreateEditor dispatches.
@@ -99,13 +112,32 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
     uintptr_t window;
     std::u16string title;
   };
-  HFONT BoldFont();
+  // The fallbacks follow the list's font (it changes with the DPI).
+  void FollowListFont();
+  // The width that labels drawn in a fallback font need, measured: the
+  // rule of 8 pixels a character is too narrow for most other scripts.
+  int FallbackLabelWidth(const BuiltRows& rows);
+  // The message for a value the settings file cannot store; empty when it
+  // can store it or no file is loaded.
+  std::u16string Refusal(const std::u16string& value) const;
+  // Editors of the kinds that pick a value (choosers, lists): a picked value
+  // the file cannot store is put back, with a message box saying why.
+  void KeepOnlyStorable(int row, const CTypedCells::SavedCell& before, HWND owner);
+  void ShowBoxRefusal(const std::u16string& reason);
+  void HideBoxRefusal();
 
   CChangeHistory* history_ = nullptr;
   const BuiltRows* rows_ = nullptr;
   bool changing_ = false;  // an edit is open whose change is not recorded yet
   bool anyMarked_ = false;
   HFONT boldFont_ = nullptr;
+  CFontFallback listFonts_;
+  CFontFallback boldFonts_;
+  CFontFallback editorFonts_;
+  bool anyFallback_ = false;  // a cell was drawn in a font other than the list's
+  CIniDocument* settings_ = nullptr;
+  const BuiltRows* built_ = nullptr;
+  HWND boxRefusal_ = nullptr;  // under the list's own edit box
   std::map<int, std::u16string> commentTips_;  // tips worked out so far
   bool mirror_ = true;  // off while rows are built outside the list
   std::map<std::u16string, FoundWindow> windowsFound_;  // during LoadRows

@@ -1,5 +1,7 @@
 #include "marlpane/list/typed_list_view.h"
 
+#include <algorithm>
+
 #include "common/date_text.h"
 #include "common/text16.h"
 #include "marlpane/document/ini_document.h"
@@ -9,11 +11,17 @@
 #include "marlpane/editors/number_editors_win.h"
 #include "marlpane/editors/password_editor_win.h"
 #include "marlpane/editors/text_editors_win.h"
+#include "marlpane/editors/value_texts.h"
 #include "marlpane/rows/change_history.h"
+#include "marlpane/rows/row_saver.h"
 
-CTypedListView::CTypedListView() : cells_(this) {}
+CTypedListView::CTypedListView() : cells_(this) {
+  editorFonts_.SetBaseFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+}
 
 CTypedListView::~CTypedListView() {
+  HideBoxRefusal();
+  boldFonts_.SetBaseFont(nullptr);
   if (boldFont_) DeleteObject(boldFont_);
 }
 
@@ -88,9 +96,25 @@ HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND ow
   request.cell = cell;
   request.owner = owner;
   request.text = text ? text : u"";
-  switch (cells_.GetCellKind(row, column)) {
-    case CellKind::Untyped:
-      return CEditableListView::CreateEditor(row, column, cell, owner, text);
+  request.fonts = &editorFonts_;
+  const size_t r = static_cast<size_t>(row);
+  const bool typedText = !built_ || r >= built_->table.size() || RowWritesTypedText(built_->table[r].rowType);
+  if (column == 1 && typedText) {
+    request.refusal = [this](const std::u16string& value) { return Refusal(value); };
+  }
+  const CellKind kind = cells_.GetCellKind(row, column);
+  // What a chooser or list picks is checked once it is in the cell.
+  CTypedCells::SavedCell before;
+  const bool picks = column == 1 &&
+                     (kind == CellKind::OpenFile || kind == CellKind::SaveFile || kind == CellKind::Folder ||
+                      kind == CellKind::Choice || kind == CellKind::Font || kind == CellKind::Window) &&
+                     cells_.SaveCell(row, column, before);
+  switch (kind) {
+    case CellKind::Untyped: {
+      HWND box = CEditableListView::CreateEditor(row, column, cell, owner, text);
+      if (box) SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(editorFonts_.FontFor(request.text)), FALSE);
+      return box;
+    }
     case CellKind::ReadOnly: break;
     case CellKind::Color: EditColor(request); break;
     case CellKind::OpenFile: EditFile(request, false); break;
@@ -108,7 +132,93 @@ HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND ow
     case CellKind::Font: EditFont(request); break;
     case CellKind::Window: EditWindow(request); break;
   }
+  if (picks) KeepOnlyStorable(row, before, owner);
   return nullptr;
+}
+
+namespace {
+
+std::u16string BoxText(HWND box) {
+  std::u16string text(static_cast<size_t>(CEditableListView::kEditTextCapacity), u'\0');
+  text.resize(static_cast<size_t>(
+      GetWindowTextW(box, AsWide(&text[0]), CEditableListView::kEditTextCapacity)));
+  return text;
+}
+
+}  // namespace
+
+std::u16string CTypedListView::Refusal(const std::u16string& value) const {
+  if (!settings_) return std::u16string();
+  const size_t bad = settings_->FirstUnstorable(value.data(), value.size());
+  return bad < value.size() ? UnstorableStatus(settings_->Encoding(), value, bad) : std::u16string();
+}
+
+void CTypedListView::KeepOnlyStorable(int row, const CTypedCells::SavedCell& before, HWND owner) {
+  if (!settings_ || !built_) return;
+  const std::u16string text = RowValueTextNow(*built_, cells_, row);
+  const size_t bad = settings_->FirstUnstorable(text.data(), text.size());
+  if (bad == text.size()) return;
+  cells_.RestoreCell(row, 1, before);
+  const std::u16string message = UnstorableChoiceMessage(settings_->Encoding(), text, bad);
+  wchar_t title[256] = {};
+  if (owner) GetWindowTextW(owner, title, 256);
+  MessageBoxW(owner, AsWide(message.c_str()), title, MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool CTypedListView::OnEditorCommand(WPARAM wParam, LPARAM lParam) {
+  if (editor_ && reinterpret_cast<HWND>(lParam) == editor_ && HIWORD(wParam) == EN_CHANGE) {
+    // The box's font follows what is typed into it.
+    const std::u16string text = BoxText(editor_);
+    const WPARAM font = reinterpret_cast<WPARAM>(editorFonts_.FontFor(text));
+    if (static_cast<WPARAM>(SendMessageW(editor_, WM_GETFONT, 0, 0)) != font) {
+      SendMessageW(editor_, WM_SETFONT, font, TRUE);
+    }
+    return false;
+  }
+  if (editor_ && LOWORD(wParam) == kCommitCommand && editedColumn_ == 1 &&
+      cells_.GetCellKind(editedRow_, editedColumn_) == CellKind::Untyped) {
+    const std::u16string text = BoxText(editor_);
+    const std::u16string reason = Refusal(text);
+    if (!reason.empty()) {
+      ShowBoxRefusal(reason);
+      SetFocus(editor_);
+      // The box posts its next commit or cancel once it has painted.
+      InvalidateRect(editor_, nullptr, FALSE);
+      return true;
+    }
+  }
+  return CEditableListView::OnEditorCommand(wParam, lParam);
+}
+
+void CTypedListView::ShowBoxRefusal(const std::u16string& reason) {
+  RECT box = {};
+  GetWindowRect(editor_, &box);
+  if (!boxRefusal_) {
+    boxRefusal_ = CreateWindowExW(WS_EX_NOACTIVATE, L"STATIC", L"",
+                                  WS_POPUP | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX,
+                                  box.left, box.bottom, box.right - box.left, box.bottom - box.top,
+                                  GetParent(editor_), nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!boxRefusal_) return;
+  }
+  HFONT font = editorFonts_.FontFor(reason);
+  SendMessageW(boxRefusal_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetWindowTextW(boxRefusal_, AsWide(reason.c_str()));
+  // As wide as the message, at least as wide as the box.
+  HDC context = GetDC(boxRefusal_);
+  HGDIOBJ previous = SelectObject(context, font);
+  SIZE extent = {};
+  GetTextExtentPoint32W(context, AsWide(reason.c_str()), static_cast<int>(reason.size()), &extent);
+  SelectObject(context, previous);
+  ReleaseDC(boxRefusal_, context);
+  const int width = std::max<int>(box.right - box.left, extent.cx + 12);
+  SetWindowPos(boxRefusal_, HWND_TOP, box.left, box.bottom, width, box.bottom - box.top,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(boxRefusal_, nullptr, TRUE);
+}
+
+void CTypedListView::HideBoxRefusal() {
+  if (boxRefusal_) DestroyWindow(boxRefusal_);
+  boxRefusal_ = nullptr;
 }
 
 void CTypedListView::EditColor(const EditRequest& r) {
@@ -217,6 +327,8 @@ bool CTypedListView::LoadRows(const char16_t* settingsPath, const char16_t* type
                               CIniDocument& settings, CRowSources& sources,
                               const EditorOptions& options, BuiltRows& out) {
   DeleteAllItems();
+  settings_ = &settings;
+  built_ = &out;
   mirror_ = false;
   const bool built =
       BuildRows(settingsPath, typesPath, settings, cells_, sources, options, GetColumnWidth(0), out,
@@ -244,9 +356,32 @@ bool CTypedListView::LoadRows(const char16_t* settingsPath, const char16_t* type
     if (display.titleBackground) SetRowBackground(row, options.listSectionTitleColor);
   }
   EndBulkInsert();
+  out.labelWidth = std::max(out.labelWidth, FallbackLabelWidth(out));
   SetColumnWidth(0, options.firstColumnWidth < 0 ? out.labelWidth : options.firstColumnWidth);
   StretchLastColumnDefault();
   return ItemCount() == rows;
+}
+
+int CTypedListView::FallbackLabelWidth(const BuiltRows& rows) {
+  if (!list_) return 0;
+  FollowListFont();
+  HDC context = GetDC(list_);
+  int widest = 0;
+  for (const RowDisplay& display : rows.display) {
+    const std::u16string& text = display.label;
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) continue;
+    // With its changed mark, as it may come to be drawn.
+    const std::u16string label = kChangedMark + text;
+    HFONT font = listFonts_.FontFor(context, label);
+    if (!font || font == listFonts_.BaseFont()) continue;
+    HGDIOBJ previous = SelectObject(context, font);
+    SIZE extent = {};
+    GetTextExtentPoint32W(context, AsWide(label.c_str()), static_cast<int>(label.size()), &extent);
+    SelectObject(context, previous);
+    widest = std::max<int>(widest, extent.cx + 2 * characterWidth_);
+  }
+  ReleaseDC(list_, context);
+  return widest;
 }
 
 void CTypedListView::TrackChanges(CChangeHistory* history, const BuiltRows* rows) {
@@ -272,6 +407,7 @@ bool CTypedListView::BeginEdit(int row, int column) {
 }
 
 bool CTypedListView::EndEdit() {
+  HideBoxRefusal();
   CEditableListView::EndEdit();
   if (changing_) {
     changing_ = false;
@@ -312,30 +448,36 @@ const char16_t* CTypedListView::GetTip(int item) {
   return known->second.empty() ? nullptr : known->second.c_str();
 }
 
-HFONT CTypedListView::BoldFont() {
-  if (boldFont_ || !list_) return boldFont_;
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
+void CTypedListView::FollowListFont() {
+  HFONT font = list_ ? reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)) : nullptr;
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (font == listFonts_.BaseFont() && boldFont_) return;
+  listFonts_.SetBaseFont(font);
+  boldFonts_.SetBaseFont(nullptr);
+  if (boldFont_) DeleteObject(boldFont_);
+  boldFont_ = nullptr;
   LOGFONTW description = {};
   if (GetObjectW(font, sizeof(description), &description)) {
     description.lfWeight = FW_BOLD;
     boldFont_ = CreateFontIndirectW(&description);
   }
-  return boldFont_;
+  boldFonts_.SetBaseFont(boldFont_ ? boldFont_ : font);
 }
 
 LRESULT CTypedListView::CustomDraw(NMLVCUSTOMDRAW* draw) {
   LRESULT answer = CEditableListView::CustomDraw(draw);
-  if (!anyMarked_ || !history_ || !draw ||
-      draw->nmcd.dwDrawStage != (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) {
-    return answer;
-  }
-  // Once any row is marked every cell names its font: the control keeps
-  // the font of one cell for the next.
-  const bool bold =
-      draw->iSubItem == 1 && history_->IsChanged(static_cast<int>(draw->nmcd.dwItemSpec));
-  HFONT font = bold ? BoldFont() : reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
-  if (!font) return answer;
+  if (!draw || !list_ || draw->nmcd.dwDrawStage != (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) return answer;
+  FollowListFont();
+  const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+  const bool changed = history_ && history_->IsChanged(row);
+  CFontFallback& fonts = changed && draw->iSubItem == 1 ? boldFonts_ : listFonts_;
+  std::u16string text = cells_.CellText(row, draw->iSubItem);
+  if (changed && draw->iSubItem == 0) text.insert(0, kChangedMark);
+  HFONT font = fonts.FontFor(draw->nmcd.hdc, text);
+  anyFallback_ = anyFallback_ || font != fonts.BaseFont();
+  // Once any cell has a font of its own every cell names its font: the
+  // control keeps the font of one cell for the next.
+  if (!font || (!anyMarked_ && !anyFallback_)) return answer;
   SelectObject(draw->nmcd.hdc, font);
   return answer | CDRF_NEWFONT;
 }

@@ -18,14 +18,7 @@ void CChangeHistory::Clear() {
 }
 
 std::u16string CChangeHistory::CurrentText(int row) const {
-  std::u16string text;
-  if (!rows_ || !cells_ || row < 0 || static_cast<size_t>(row) >= rows_->table.size()) return text;
-  const size_t r = static_cast<size_t>(row);
-  const std::u16string stored(TrimBlanks(rows_->lines.Value(r)));
-  const std::u16string separator =
-      r < rows_->display.size() ? rows_->display[r].lineSeparator : std::u16string();
-  RowValueText(rows_->table[r].rowType, *cells_, row, stored.c_str(), separator, text);
-  return text;
+  return rows_ && cells_ ? RowValueTextNow(*rows_, *cells_, row) : std::u16string();
 }
 
 void CChangeHistory::BeginChange(int row) {

@@ -272,6 +272,20 @@ bool RowValueText(int32_t rowType, const CTypedCells& cells, int row, const char
   return SaveText(rowType, cells, row, stored, separator.empty() ? u"\\n" : separator, true, out);
 }
 
+std::u16string RowValueTextNow(const BuiltRows& rows, const CTypedCells& cells, int row) {
+  std::u16string text;
+  if (row < 0 || static_cast<size_t>(row) >= rows.table.size()) return text;
+  const size_t r = static_cast<size_t>(row);
+  const std::u16string stored(TrimBlanks(rows.lines.Value(r)));
+  const std::u16string separator = r < rows.display.size() ? rows.display[r].lineSeparator : std::u16string();
+  RowValueText(rows.table[r].rowType, cells, row, stored.c_str(), separator, text);
+  return text;
+}
+
+bool RowWritesTypedText(int32_t rowType) {
+  return rowType != kRowStringHex && rowType != kRowHexPassword && !IsDigestRow(rowType);
+}
+
 uint32_t SaveRows(const BuiltRows& rows, const CTypedCells& cells, CIniDocument& settings,
                   const char16_t* path, const std::vector<int>* changedRows) {
   std::vector<int> edited;

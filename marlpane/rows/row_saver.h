@@ -41,6 +41,16 @@ bool RowSaveText(int32_t rowType, const CTypedCells& cells, int row, const char1
 bool RowValueText(int32_t rowType, const CTypedCells& cells, int row, const char16_t* stored,
                   const std::u16string& separator, std::u16string& out);
 
+// The text the row's value is saved as now, worked out as RowValueText with
+// the row's loaded value and line separator; empty for rows without a value.
+std::u16string RowValueTextNow(const BuiltRows& rows, const CTypedCells& cells, int row);
+
+// False for the row types whose value Save writes in a form of its own
+// (hexadecimal, a digest) that any typed character fits: STRINGHEX,
+// HEXPASSWORD and the digest passwords. Every other row writes what was
+// typed into it.
+bool RowWritesTypedText(int32_t rowType);
+
 // Puts the value of every changed row into settings on its key line, then
 // saves settings to path. changedRows lists the rows changed in this session;
 // null takes the rows whose value cell was edited since loading. Every other

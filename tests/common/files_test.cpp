@@ -179,23 +179,33 @@ TEST(TextFile, MarkIsNotSkippedOnOpening) {
 
 struct WriteCase {
   const char* name;
-  bool unicode;
+  TextEncoding encoding;
   std::u16string text;
   std::string bytes;
 };
 
+template <class Text>
+Text Repeated(const Text& piece, size_t times) {
+  Text out;
+  for (size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
 TEST(WriteTextFile, WritesExactBytes) {
   const WriteCase cases[] = {
-      {"8-bit", false, u"a=1\r\nb=\u00E9\n", "a=1\r\nb=\xE9\n"},
-      {"8-bit keeps the low byte", false, u"\u20AC\u0141", "\xAC\x41"},
-      {"utf16 with mark", true, u"k=\u20AC", Utf16Bytes(u"k=\u20AC")},
-      {"long text crosses blocks", false, std::u16string(150000, u'x'), std::string(150000, 'x')},
+      {"8-bit", TextEncoding::kBytes, u"a=1\r\nb=\u00E9\n", "a=1\r\nb=\xE9\n"},
+      {"8-bit keeps the low byte", TextEncoding::kBytes, u"\u20AC\u0141", "\xAC\x41"},
+      {"utf16 with mark", TextEncoding::kUtf16, u"k=\u20AC", Utf16Bytes(u"k=\u20AC")},
+      {"utf8 with mark", TextEncoding::kUtf8Marked, u"k=\u20AC", "\xEF\xBB\xBFk=\xE2\x82\xAC"},
+      {"long text crosses blocks", TextEncoding::kBytes, std::u16string(150000, u'x'), std::string(150000, 'x')},
+      {"utf8 pairs across blocks", TextEncoding::kUtf8, u"x" + Repeated<std::u16string>(u"\U0001F600", 20000),
+       "x" + Repeated<std::string>("\xF0\x9F\x98\x80", 20000)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
     auto path = folder.File("out.txt");
-    EXPECT_EQ(WriteTextFile(path.c_str(), c.unicode, c.text.c_str()), c.text.size());
+    EXPECT_EQ(WriteTextFile(path.c_str(), c.encoding, c.text.c_str(), c.text.size()), c.text.size());
     EXPECT_EQ(ReadBytes(folder.Native("out.txt")), c.bytes);
     EXPECT_EQ(FolderListing(folder.path()), "out.txt");  // no temporary file left
   }

@@ -18,6 +18,14 @@
 //                             (WM_GETFONT): id visible width height textwidth
 //                             textheight fontheight (the text wrapped at the
 //                             control's width; client pixels)
+//   winprobe glyphs HWND      each cell of a list-view control in view, as it
+//                             is drawn: row column face missing text (the
+//                             face of the font the cell is drawn in, and how
+//                             many characters of its text that font has no
+//                             glyph for: GetGlyphIndicesW)
+//   winprobe type TEXT        types TEXT into the focused window through
+//                             SendInput, one character each (KEYEVENTF_UNICODE):
+//                             for characters the X keyboard has no key for
 //   winprobe textinfont HWND FACE POINTS DPI
 //                             the control's text measured in the font FACE:
 //                             font line height, wrapped height, width
@@ -207,18 +215,29 @@ BOOL CALLBACK PrintTextFit(HWND control, LPARAM parameter) {
   return TRUE;
 }
 
-int PrintTextFits(HWND window) {
+// The hook library beside winprobe.exe, with the export named.
+HOOKPROC HookFunction(const char* name) {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring dll(path, length);
   dll = dll.substr(0, dll.rfind(L'\\') + 1) + L"winprobe_textfit.dll";
   HMODULE module = LoadLibraryW(dll.c_str());
-  auto hook = module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, "TextFitHook")))
-                     : nullptr;
-  if (!hook) {
-    std::fprintf(stderr, "winprobe: cannot load %ls\n", dll.c_str());
-    return 1;
-  }
+  auto hook = module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+  if (!hook) std::fprintf(stderr, "winprobe: cannot load %ls\n", dll.c_str());
+  return hook;
+}
+
+HMODULE HookModule(HOOKPROC hook) {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(hook)), &module);
+  return module;
+}
+
+int PrintTextFits(HWND window) {
+  HOOKPROC hook = HookFunction("TextFitHook");
+  if (!hook) return 1;
+  HMODULE module = HookModule(hook);
   const std::wstring name = L"winprobe-textfit-" + std::to_wstring(GetCurrentProcessId());
   HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 256, name.c_str());
   char* result = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 256)) : nullptr;
@@ -232,6 +251,34 @@ int PrintTextFits(HWND window) {
   if (result) UnmapViewOfFile(result);
   if (mapping) CloseHandle(mapping);
   return installed ? 0 : 1;
+}
+
+// winprobe glyphs HWND: the list painted once with both hooks of the
+// library on its thread, which write the cells into shared memory.
+int PrintGlyphs(HWND list) {
+  HOOKPROC request = HookFunction("TextFitHook");
+  HOOKPROC record = HookFunction("GlyphHook");
+  if (!request || !record) return 1;
+  HMODULE module = HookModule(request);
+  constexpr DWORD kBytes = 64 * 1024;
+  const std::wstring name = L"winprobe-glyphs-" + std::to_wstring(GetCurrentProcessId());
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBytes, name.c_str());
+  char* result = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kBytes)) : nullptr;
+  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
+  HHOOK sent = result ? SetWindowsHookExW(WH_CALLWNDPROC, request, module, thread) : nullptr;
+  HHOOK answered = sent ? SetWindowsHookExW(WH_CALLWNDPROCRET, record, module, thread) : nullptr;
+  if (answered) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(list, RegisterWindowMessageW(L"winprobe.glyphs"), GetCurrentProcessId(), 0,
+                        SMTO_ABORTIFHUNG, 10000, &ignored);
+    result[kBytes - 1] = 0;
+    std::fputs(result, stdout);
+  }
+  if (answered) UnhookWindowsHookEx(answered);
+  if (sent) UnhookWindowsHookEx(sent);
+  if (result) UnmapViewOfFile(result);
+  if (mapping) CloseHandle(mapping);
+  return answered ? 0 : 1;
 }
 
 // winprobe textinfont HWND FACE POINTS DPI: what the control's text needs in
@@ -288,6 +335,21 @@ int SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
   return sent ? 0 : 1;
 }
 
+int TypeText(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  for (wchar_t c : text) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = c;
+    input.ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs.push_back(input);
+    input.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  return sent == inputs.size() ? 0 : 1;
+}
+
 // The clipboard's Unicode text, escaped as the list texts are; nothing when
 // it holds none.
 int PrintClipboard() {
@@ -306,9 +368,9 @@ int PrintClipboard() {
 
 int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
-                       "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | "
+                       "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | glyphs HWND | "
                        "textinfont HWND FACE POINTS DPI | dpichanged HWND DPI LEFT TOP WIDTH HEIGHT | "
-                       "post HWND MESSAGE WPARAM LPARAM | clipboard\n");
+                       "post HWND MESSAGE WPARAM LPARAM | type TEXT | clipboard\n");
   return 2;
 }
 
@@ -321,6 +383,7 @@ int main() {
   const std::wstring command = arguments[1];
   if (command == L"clipboard" && count == 2) return PrintClipboard();
   if (count < 3) return Usage();
+  if (command == L"type" && count == 3) return TypeText(arguments[2]);
   if (command == L"post" && count == 6) {
     // Any program may post any message: the tests post what a stranger would.
     HWND target = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
@@ -370,6 +433,7 @@ int main() {
   if (command == L"textfit") {
     return PrintTextFits(window);
   }
+  if (command == L"glyphs") return PrintGlyphs(window);
   if (command == L"style") {
     std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));

@@ -267,17 +267,36 @@ class Desktop:
                 rects.append(tuple(int(v) for v in f[1:]))
         return rects
 
+    def glyphs(self, list_hwnd):
+        """Each cell of a list-view control in view, as it is drawn: {(row, column): (face,
+        missing, text)}, missing being how many of its characters the font it is drawn in has
+        no glyph for."""
+        cells = {}
+        for line in self.probe("glyphs", str(list_hwnd)).splitlines():
+            f = line.split("\t")
+            if len(f) >= 5:
+                cells[(int(f[0]), int(f[1]))] = (f[2], int(f[3]), "\t".join(f[4:]))
+        return cells
+
     # Input through the X server.
     def xdotool(self, *arguments):
         subprocess.run(["xdotool"] + [str(a) for a in arguments], env=self.env, check=True)
 
+    def move(self, x, y):
+        """Moves the pointer and waits until it is there. xdotool's --sync waits for a
+        motion, so a move to where the pointer already is would wait for its time-out."""
+        here = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env,
+                              stdout=subprocess.PIPE, text=True, check=True).stdout.split()
+        if "X=%d" % x not in here or "Y=%d" % y not in here:
+            self.xdotool("mousemove", "--sync", x, y)
+
     def click(self, x, y, button=1, repeat=1):
-        self.xdotool("mousemove", "--sync", x, y)
+        self.move(x, y)
         self.xdotool("click", "--repeat", repeat, "--delay", 80, button)
 
     def drag(self, x0, y0, x1, y1, button=1, steps=8):
         """Presses the button at (x0, y0), moves in steps to (x1, y1) and lets go."""
-        self.xdotool("mousemove", "--sync", x0, y0)
+        self.move(x0, y0)
         self.xdotool("mousedown", button)
         for i in range(1, steps + 1):
             self.xdotool("mousemove", "--sync", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
@@ -291,6 +310,12 @@ class Desktop:
 
     def type(self, text):
         self.xdotool("type", "--delay", 30, text)
+
+    def send_text(self, text):
+        """Types text into the focused window through SendInput, a character at a time
+        (KEYEVENTF_UNICODE): xdotool types characters the X keyboard lacks by remapping a
+        key for each, which Wine may not follow in time."""
+        self.probe("type", text)
 
     def screenshot(self, path, crop=None):
         """The whole screen, or crop = (x, y, width, height), as a PNG."""

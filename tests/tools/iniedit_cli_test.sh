@@ -119,6 +119,17 @@ printf '\xff\xfe[\x00a\x00]\x00\r\x00\n\x00k\x00=\x00\xac\x20\r\x00\n\x00' >expe
 same_bytes "UTF-16 file" u.ini expected-u.ini
 run get u.ini a k; expect_ok "get from UTF-16 file" "$(printf '\xe2\x82\xac')"
 
+# UTF-8, with its mark or without: read, printed and written as UTF-8.
+printf '[a]\nj=\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88\nk=Dana\n' >u8.ini
+run get u8.ini a j; expect_ok "get from UTF-8 file" "$(printf '\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88')"
+run set u8.ini a k "$(printf 'Zo\xc3\xab \xe3\x83\x86')"; expect_ok "set in UTF-8 file" ""
+printf '[a]\nj=\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88\nk=Zo\xc3\xab \xe3\x83\x86\n' >expected-u8.ini
+same_bytes "UTF-8 file" u8.ini expected-u8.ini
+printf '\xef\xbb\xbfk=v\n' >m8.ini
+run set m8.ini "" k "$(printf '\xe3\x83\x86')"; expect_ok "set in marked UTF-8 file" ""
+printf '\xef\xbb\xbfk=\xe3\x83\x86\n' >expected-m8.ini
+same_bytes "marked UTF-8 file" m8.ini expected-m8.ini
+
 # Properties mode by file name, in any case.
 printf 'greeting=Gr\\u00FC\\u00DFe\nsign=x\n' >m.PROPERTIES
 run list m.PROPERTIES

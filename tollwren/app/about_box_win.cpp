@@ -1,8 +1,8 @@
 #include "tollwren/app/about_box_win.h"
 
+#include "common/script_charset.h"
 #include "common/text16.h"
 #include "tollwren/app/resource_ids.h"
-#include "tollwren/app/script_charset.h"
 #include "tollwren/app/skin_win.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "common/archive.h"
 #include "common/dpi_scale.h"
+#include "common/script_charset.h"
 #include "common/text16.h"
-#include "tollwren/app/script_charset.h"
 #include "tollwren/app/skin_layout.h"
 #include "tollwren/language/language_text.h"
 #include "tollwren/flow/update_flow.h"

@@ -7,14 +7,14 @@
 
 #include "common/menu_builder_win.h"
 #include "common/program_keys.h"
-#include "common/web_address.h"
+#include "common/script_charset.h"
 #include "common/text16.h"
+#include "common/web_address.h"
 #include "common/window_dpi_win.h"
 #include "tollwren/app/about_box_win.h"
 #include "tollwren/app/command_line.h"
 #include "tollwren/app/language_menu_win.h"
 #include "tollwren/app/resource_ids.h"
-#include "tollwren/app/script_charset.h"
 #include "tollwren/language/language_file_win.h"
 
 namespace {

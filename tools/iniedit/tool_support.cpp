@@ -118,7 +118,7 @@ int SaveDocument(CIniDocument& document, const Text& path, const std::string& en
   // file now holds just that (nothing, or the byte-order mark).
   CPlainFile written;
   if (document.Length() == 0 && written.OpenRead(path.c_str()) &&
-      written.FullSize() == (document.IsUnicode() ? 2u : 0u)) {
+      written.FullSize() == EncodingMarkLength(document.Encoding())) {
     return kDone;
   }
   return Fail("cannot write " + Escaped(path));

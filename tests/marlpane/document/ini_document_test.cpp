@@ -83,6 +83,43 @@ TEST(IniDocumentSave, ChangesOnlyTheReplacedValue) {
   }
 }
 
+struct Utf8Case {
+  const char* name;
+  bool properties;
+  std::string before;
+  TextEncoding encoding;
+  size_t entry;
+  std::u16string value;
+  std::string after;
+};
+
+// UTF-8 is read as such, and saving one value rewrites only its bytes.
+TEST(IniDocumentSave, Utf8FilesKeepEveryOtherByte) {
+  const Utf8Case cases[] = {
+      {"without mark", false, "j=\xE3\x83\x86\r\nplain=Dana\r\n", TextEncoding::kUtf8, 1, u"Zo\u00EB \u30C6",
+       "j=\xE3\x83\x86\r\nplain=Zo\xC3\xAB \xE3\x83\x86\r\n"},
+      {"mark kept", false, "\xEF\xBB\xBF[s]\nk=v\n", TextEncoding::kUtf8Marked, 0, u"\U0001F600",
+       "\xEF\xBB\xBF[s]\nk=\xF0\x9F\x98\x80\n"},
+      {"stray byte behind the mark kept", false, "\xEF\xBB\xBF" "a=\xFF\nb=1\n", TextEncoding::kUtf8Marked, 1,
+       u"\u00EB", "\xEF\xBB\xBF" "a=\xFF\nb=\xC3\xAB\n"},
+      {"a mark inside the text kept", false, "k=\xC3\xA9\xEF\xBB\xBF\nb=1", TextEncoding::kUtf8, 1, u"2",
+       "k=\xC3\xA9\xEF\xBB\xBF\nb=2"},
+      {"properties without escapes", true, "a=\xC3\xBC\nb=1\n", TextEncoding::kUtf8, 1, u"\u30C6",
+       "a=\xC3\xBC\nb=\xE3\x83\x86\n"},
+      {"cut sequence: 8-bit", false, "a=\xE3\x83\nb=1\n", TextEncoding::kBytes, 1, u"\u00E9",
+       "a=\xE3\x83\nb=\xE9\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LoadedDocument file(c.before, c.properties, c.properties ? "s.properties" : "s.ini");
+    ASSERT_TRUE(file.loaded());
+    EXPECT_EQ(file.doc().Encoding(), c.encoding);
+    ASSERT_TRUE(file.doc().ReplaceValue(c.entry, c.value.c_str()));
+    EXPECT_GT(file.doc().Save(file.path()), 0u);
+    EXPECT_EQ(file.bytes(), c.after);
+  }
+}
+
 TEST(IniDocumentSave, UnchangedDocumentSavesIdentically) {
   TempFolder folder;
   const std::string sample = ReadBytes(std::filesystem::path(TEST_SOURCE_ROOT) / "samples" / "settings.ini");

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "common/program_keys.h"
 #include "common/archive_directory.h"
+#include "common/program_keys.h"
+#include "common/script_charset.h"
 #include "tollwren/app/command_line.h"
-#include "tollwren/app/script_charset.h"
 #include "tollwren/app/skin_layout.h"
 #include "tollwren/app/updater_settings.h"
 #include "tollwren/language/language_text.h"

@@ -1,4 +1,4 @@
-#include "tollwren/app/script_charset.h"
+#include "common/script_charset.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
-// The character set to ask for when creating the window's fonts, judged from
-// the texts of the language in use: a face that lacks the script of the
-// texts (Tahoma has no Chinese or Japanese) is then replaced by one that has
-// it, on Windows by the font mapper and under Wine through fontconfig.
+// The character set to ask for when creating a font for some texts (the
+// updater's for the texts of its language, the editor's fallback fonts):
+// a face that lacks the script of the texts (Tahoma has no Chinese or
+// Japanese) is then replaced by one that has it, on Windows by the font
+// mapper and under Wine through fontconfig.
 #pragma once
 
 #include <cstdint>
