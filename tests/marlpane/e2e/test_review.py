@@ -352,53 +352,48 @@ class ReviewTest(unittest.TestCase):
                          self.settings())
 
     def test_the_question_about_keys_both_changed_and_each_answer(self):
-        for answer, user_name in (("m", b"Robin"), ("f", b"Kim"), ("Escape", None)):
-            with self.subTest(answer=answer):
-                editor = self.start("conflict_" + answer)
+        # Cancel first leaves everything as it was, so that Save can ask again.
+        for answers, user_name in ((("Escape", "f"), b"Kim"), (("m",), b"Robin")):
+            with self.subTest(answers=answers):
+                editor = self.start("conflict_" + answers[-1])
                 self.edit_row(editor, "User name", "Robin")
                 self.edit_row(editor, "Proxy host", "proxy.robin.example")
                 other = self.write_settings(*OTHER_WRITER, (b"=Dana Whitfield", b"=Kim"))
-                editor.desktop.key("ctrl+s")
-                box, texts, listed = self.conflict_box(editor)
-                self.assertIn("settings.ini was changed by another program while you were editing it.\r\n"
-                              "These options were changed there and here, to different values:", texts)
-                self.assertEqual([("User name", "Kim", "Robin")], listed)
-                self.assertFalse(editor.window().enabled)  # the box is the window's own
-                editor.desktop.key(answer)
-                if user_name is None:  # Cancel: nothing written, the window as it was
-                    wait_until(lambda: editor.window().enabled, 20, "the question gone")
-                    self.assertEqual(other, self.settings())
-                    self.assertEqual([STARTED], editor.tool.codes())
-                    self.assertEqual("Robin", editor.rows()[editor.row_of(MARK + "User name")].value)
-                    continue
+                for answer in answers:
+                    editor.desktop.key("ctrl+s")
+                    box, texts, listed = self.conflict_box(editor)
+                    self.assertIn("settings.ini was changed by another program while you were editing "
+                                  "it.\r\nThese options were changed there and here, to different values:",
+                                  texts)
+                    self.assertEqual([("User name", "Kim", "Robin")], listed)
+                    self.assertFalse(editor.window().enabled)  # the box is the window's own
+                    editor.desktop.key(answer)
+                    if answer == "Escape":
+                        wait_until(lambda: editor.window().enabled, 20, "the question gone")
+                        self.assertEqual(other, self.settings())
+                        self.assertEqual([STARTED], editor.tool.codes())
+                        self.assertEqual("Robin", editor.rows()[editor.row_of(MARK + "User name")].value)
                 editor.wait_closed()
                 self.assertEqual([STARTED, SAVED, CLOSING], editor.tool.codes())
                 self.assertEqual(replaced(other, (b"=Kim", b"=" + user_name),
                                           (b"=proxy.example.net", b"=proxy.robin.example")), self.settings())
 
     def test_a_file_held_or_spoilt_meanwhile(self):
-        # (what happens to the file after the edit, whether Save gets through)
-        for case, saved in (("held for a second", True), ("held for ten seconds", False),
-                            ("a NUL byte", False), ("removed", False)):
+        editor = self.start("held_or_spoilt")
+        path = os.path.join(self.folder, "settings.ini")
+        self.edit_row(editor, "User name", "Robin")
+        original = self.settings()
+        # Each shows the save error and leaves the file and the edit as they are.
+        for case in ("a NUL byte", "removed", "held for ten seconds"):
             with self.subTest(case=case):
-                editor = self.start(case.replace(" ", "_"))
-                path = os.path.join(self.folder, "settings.ini")
-                self.edit_row(editor, "User name", "Robin")
-                if case.startswith("held"):
-                    holder, pid = hold_file(self.desktop, path, 1000 if saved else 10000)
-                    self.addCleanup(holder.stdout.close)
-                    self.addCleanup(holder.wait, 30)
-                    self.addCleanup(self.desktop.probe, "kill", pid)
-                elif case == "a NUL byte":
+                if case == "a NUL byte":
                     self.write_settings((b"Height=768", b"Height=\x00"))
-                else:
+                elif case == "removed":
                     os.remove(path)
+                else:
+                    holder, pid = hold_file(self.desktop, path, 10000)
                 before = os.path.exists(path) and self.settings()
                 editor.desktop.key("ctrl+s")
-                if saved:
-                    editor.wait_closed()
-                    self.assertIn(b"UserName=Robin\r\n", self.settings())
-                    continue
                 box, texts = editor.message_box()
                 self.assertIn(SAVE_ERROR % wintest.winpath(path), texts)
                 editor.desktop.key("Return")
@@ -406,6 +401,20 @@ class ReviewTest(unittest.TestCase):
                 self.assertEqual(before, os.path.exists(path) and self.settings())
                 self.assertEqual("Robin", editor.rows()[editor.row_of(MARK + "User name")].value)
                 self.assertEqual([STARTED], editor.tool.codes())
+                if case.startswith("held"):
+                    self.desktop.probe("kill", pid)
+                    holder.wait(30)
+                    holder.stdout.close()
+                else:
+                    with open(path, "wb") as f:
+                        f.write(original)
+        # Held for a second: Save waits for it.
+        holder, _ = hold_file(self.desktop, path, 1000)
+        editor.desktop.key("ctrl+s")
+        editor.wait_closed()
+        holder.wait(30)
+        holder.stdout.close()
+        self.assertEqual(replaced(original, (b"=Dana Whitfield", b"=Robin")), self.settings())
 
     def test_activation_shows_the_file_again_and_two_editors_keep_each_others_rows(self):
         self.folder = work_folder(self.desktop, "two_editors")
