@@ -1,10 +1,11 @@
 #include "bench/bench_support_win.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 
 namespace {
 
-constexpr int kOptionsPerSection = 50;
 
 // Descriptor and stored value of one option of each row type, in the form
 // Save writes, so that an unchanged save keeps every byte.
@@ -46,6 +47,8 @@ const TypedOption kMix[] = {
     {"SHADE;Unknown keyword", "plain text"},
 };
 
+static_assert(sizeof(kMix) / sizeof(kMix[0]) == kBenchMixLength, "the mix's length is known");
+
 // Values of every detected kind, already in their saved form.
 const char* const kDetected[] = {
     "A sample value of some length", "8080", "-12", "95.5", "#80C0FF",
@@ -58,8 +61,8 @@ void MakeTexts(std::string& typedIni, std::string& typesText, std::string& detec
   const int kinds = static_cast<int>(sizeof(kMix) / sizeof(kMix[0]));
   const int detected = static_cast<int>(sizeof(kDetected) / sizeof(kDetected[0]));
   for (int option = 0; option < kBenchOptions; ++option) {
-    if (option % kOptionsPerSection == 0) {
-      const std::string header = "[Section_" + std::to_string(option / kOptionsPerSection) + "]\r\n";
+    if (option % kBenchOptionsPerSection == 0) {
+      const std::string header = "[Section_" + std::to_string(option / kBenchOptionsPerSection) + "]\r\n";
       typedIni += header;
       typesText += header;
       detectIni += header;
@@ -157,4 +160,54 @@ bool StartEditor(const std::wstring& editor, const std::wstring& settings, HWND 
   }
   CloseHandle(process.hThread);
   return true;
+}
+
+bool RowOnScreen(HANDLE process, HWND list, int row, RECT* out) {
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return false;
+  RECT rect = {LVIR_LABEL, 0, 0, 0};
+  SIZE_T moved = 0;
+  bool ok = WriteProcessMemory(process, remote, &rect, sizeof rect, &moved) &&
+            SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(process, remote, &rect, sizeof rect, &moved);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (!ok) return false;
+  MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+  *out = rect;
+  return true;
+}
+
+std::wstring CellText(HANDLE process, HWND list, int row, int column) {
+  constexpr int kChars = 512;
+  const size_t size = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return L"";
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+  item.cchTextMax = kChars;
+  wchar_t text[kChars] = {};
+  SIZE_T moved = 0;
+  if (WriteProcessMemory(process, remote, &item, sizeof item, &moved)) {
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof text, &moved);
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  text[kChars - 1] = 0;
+  return text;
+}
+
+void DoubleClick(int x, int y) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[5] = {};
+  inputs[0].type = INPUT_MOUSE;
+  inputs[0].mi.dx = x * 65535 / (width - 1);
+  inputs[0].mi.dy = y * 65535 / (height - 1);
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  for (int i = 1; i < 5; ++i) {
+    inputs[i].type = INPUT_MOUSE;
+    inputs[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  }
+  SendInput(5, inputs, sizeof(INPUT));
 }

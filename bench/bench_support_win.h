@@ -11,6 +11,13 @@
 #include <string>
 
 constexpr int kBenchOptions = 22000;
+constexpr int kBenchOptionsPerSection = 50;
+// The row types of the typed file come in this order, then again.
+constexpr int kBenchMixLength = 30;
+
+// The list row of a benchmark option, a section title standing before each
+// section's options.
+inline int RowOfOption(int option) { return option + option / kBenchOptionsPerSection + 1; }
 
 // The typed settings file with its type description and the detection file,
 // written into one folder.
@@ -57,6 +64,13 @@ inline HWND ShownOptionList(HWND editor) {
   HWND list = editor ? GetDlgItem(editor, 1002) : nullptr;
   return list && IsWindowVisible(editor) && Painted(editor) && Painted(list) ? list : nullptr;
 }
+
+// The row's label rectangle on the screen, read through the editor's memory.
+bool RowOnScreen(HANDLE process, HWND list, int row, RECT* out);
+// The text of a cell of the editor's list, read through its memory.
+std::wstring CellText(HANDLE process, HWND list, int row, int column);
+// A double click at a point of the screen, through SendInput.
+void DoubleClick(int x, int y);
 
 // Starts the editor on settings ("/INI:") with host as its notification
 // window; false, with a line printed, when it cannot be started. The

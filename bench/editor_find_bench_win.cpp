@@ -25,7 +25,6 @@ constexpr UINT kNotifyMessage = WM_APP + 7;
 constexpr WPARAM kStartedCode = 300;
 constexpr int kFindField = 1021;
 constexpr int kFindCount = 1022;
-constexpr int kOptionsPerSection = 50;  // as BenchFiles writes them
 constexpr int kSoughtOption = 20987;    // near the end of the 22 000 rows the list holds
 
 HWND gEditorWindow = nullptr;  // from code 300
@@ -96,7 +95,7 @@ int wmain(int argc, wchar_t** argv) {
   SetForegroundWindow(gEditorWindow);
   SetFocus(list);
   const std::wstring sought = L"option_" + std::to_wstring(kSoughtOption);
-  const int soughtRow = kSoughtOption + kSoughtOption / kOptionsPerSection + 1;
+  const int soughtRow = RowOfOption(kSoughtOption);
   std::vector<double> keys;
   bool failed = false;
   for (int run = 0; run < runs && !failed; ++run) {

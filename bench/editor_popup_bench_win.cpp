@@ -24,8 +24,6 @@ namespace {
 
 constexpr UINT kNotifyMessage = WM_APP + 7;
 constexpr WPARAM kStartedCode = 300;
-constexpr int kOptionsPerSection = 50;  // as BenchFiles writes them
-constexpr int kMixLength = 30;          // row types in the benchmark files' order, then again
 
 // The popup kinds and the place of a row of theirs in the benchmark files' mix.
 struct PopupKind {
@@ -73,37 +71,6 @@ bool PopupPainted(DWORD thread) {
   return all;
 }
 
-// The row's rectangle on the screen, read through the editor's memory.
-bool RowOnScreen(HANDLE process, HWND list, int row, RECT* out) {
-  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-  if (!remote) return false;
-  RECT rect = {LVIR_LABEL, 0, 0, 0};
-  SIZE_T moved = 0;
-  bool ok = WriteProcessMemory(process, remote, &rect, sizeof rect, &moved) &&
-            SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) &&
-            ReadProcessMemory(process, remote, &rect, sizeof rect, &moved);
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  if (!ok) return false;
-  MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
-  *out = rect;
-  return true;
-}
-
-void DoubleClick(int x, int y) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT inputs[5] = {};
-  inputs[0].type = INPUT_MOUSE;
-  inputs[0].mi.dx = x * 65535 / (width - 1);
-  inputs[0].mi.dy = y * 65535 / (height - 1);
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  for (int i = 1; i < 5; ++i) {
-    inputs[i].type = INPUT_MOUSE;
-    inputs[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  }
-  SendInput(5, inputs, sizeof(INPUT));
-}
-
 void PressKey(WORD key) {
   INPUT inputs[2] = {};
   inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
@@ -116,10 +83,6 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values.empty() ? -1 : values[values.size() / 2];
 }
-
-// The list row of a benchmark option with a section title before each
-// section's options.
-int RowOfOption(int option) { return option + option / kOptionsPerSection + 1; }
 
 }  // namespace
 
@@ -149,7 +112,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("%-11s %22s %26s\n", "popup", "shown (median, worst)", "list repainted (median, worst)");
 
   for (const PopupKind& kind : kKinds) {
-    const int option = (kBenchOptions / 2 / kMixLength) * kMixLength + kind.mixIndex;
+    const int option = (kBenchOptions / 2 / kBenchMixLength) * kBenchMixLength + kind.mixIndex;
     const int row = RowOfOption(option);
     std::vector<double> shown, repainted;
     for (int run = 0; run < runs; ++run) {

@@ -4,7 +4,8 @@ driven through the X server as a person would (tests/marlpane/e2e).
 Usage: scripts/demo_marlpane.py WORK_FOLDER [--screenshot PATH] [--dpi DPI]
 WORK_FOLDER holds marlpane.exe and the sample. With --screenshot the picture
 of the window goes to PATH; at 96 DPI beside it the pictures of a row found
-by typing, of changed rows and of the question on closing with changes. The
+by typing, of changed rows, of the question when another program changed an
+edited option meanwhile and of the question on closing with changes. The
 editor is then closed without saving (the README's screenshots:
 scripts/screenshot-marlpane). --dpi runs the display at that DPI (96 when
 not given), in a Wine prefix of its own."""
@@ -31,7 +32,8 @@ def find_row(editor, text):
 
 
 def pictures(editor, desktop, picture):
-    """The found row, changed rows and the close question, beside picture."""
+    """The found row, changed rows, the question about an option another
+    program changed too and the close question, beside picture."""
     folder = os.path.dirname(picture)
     window = editor.window()
     crop = (window.x, window.y, window.width, window.height)
@@ -44,6 +46,17 @@ def pictures(editor, desktop, picture):
     wait_value(editor, row, "yes")
     wait_until(lambda: editor.rows()[row].label.startswith("\u2022"), 10, "the changed mark")
     desktop.screenshot(os.path.join(folder, "marlpane-changed.png"), crop=crop)
+    settings = os.path.join(editor.folder, "settings.ini")
+    with open(settings, "rb") as f:
+        data = f.read()
+    with open(settings, "wb") as f:
+        f.write(data.replace(b"UserName=Dana Whitfield", b"UserName=Kim Lee"))
+    desktop.key("ctrl+s")
+    box, _ = editor.message_box()
+    desktop.screenshot(os.path.join(folder, "marlpane-conflict-question.png"),
+                       crop=(box.x - 40, box.y - 40, box.width + 80, box.height + 80))
+    desktop.key("Escape")
+    wait_until(lambda: editor.window().enabled, 20, "the question gone")
     desktop.key("Escape")
     box, _ = editor.message_box()
     desktop.screenshot(os.path.join(folder, "marlpane-close-question.png"),

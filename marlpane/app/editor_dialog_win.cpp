@@ -17,7 +17,9 @@
 #include "marlpane/app/editor_review_win.h"
 #include "marlpane/app/editor_state.h"
 #include "marlpane/app/dialog_layout.h"
+#include "marlpane/app/list_place_win.h"
 #include "marlpane/app/resource_ids.h"
+#include "marlpane/app/settings_save_win.h"
 #include "marlpane/app/startup_win.h"
 #include "marlpane/document/ini_document.h"
 #include "marlpane/list/typed_list_view.h"
@@ -33,6 +35,7 @@ CIconList gTypeIcons;
 CBitmapImage gBanner;
 BuiltRows gRows;
 CEditorReview gReview;
+CSettingsFile gSettingsFile;
 
 namespace {
 
@@ -41,6 +44,9 @@ constexpr char16_t kDamagedFileText[] = u"Error: File is damaged. Please downloa
 constexpr char16_t kSaveErrorCaption[] = u"ERROR";
 constexpr char kBannerEntry[] = "banner.bmp";
 constexpr uint8_t kOptionListColourScheme = 24;  // own colours, first row and odd rows
+// Posted to the dialog when it is activated: look whether another program
+// changed the settings file meanwhile.
+constexpr UINT kCheckFileMessage = WM_APP + 20;
 
 // The type icon list in image order: the row types' image indexes point
 // into it (see RowTypeIcon).
@@ -214,6 +220,7 @@ BOOL InitMainDialog(HWND dialog) {
   ShowBannerAtDpi(dialog, IDC_BANNER, gBanner, gEditorArchive, state.programPath);
 
   ChooseSettingsFile(state);
+  gSettingsFile.BeforeLoad(state.settingsPath);
   CSystemRowSources sources;
   gSettingsLoaded = gOptionList.LoadRows(state.settingsPath, state.typeDescriptionPath,
                                          gSettingsDocument, sources, options, gRows);
@@ -230,12 +237,32 @@ BOOL InitMainDialog(HWND dialog) {
 }
 
 // Writes the values of the rows changed in this session into the settings
-// document and saves it; every other line keeps its bytes.
-bool SaveSettings() {
-  if (!gSettingsLoaded) return false;
-  const std::vector<int> changed = gReview.ChangedRows();
-  return SaveRows(gRows, gOptionList.Cells(), gSettingsDocument, gEditorState.settingsPath,
-                  &changed) != 0;
+// file; every other line keeps its bytes, and so does every change another
+// program made to the file meanwhile.
+SaveResult SaveSettings(HWND dialog) {
+  if (!gSettingsLoaded) return SaveResult::Failed;
+  return gSettingsFile.Save(dialog, gEditorState.settingsPath, gSettingsDocument, gRows,
+                            gOptionList.Cells(), gReview.ChangedRows());
+}
+
+// With no changed row, a settings file that another program changed is
+// shown again; the selected option and the scroll position stay.
+void ReloadChangedFile(HWND dialog) {
+  const char16_t* path = gEditorState.settingsPath;
+  if (gReview.AnyChanged() || gOptionList.IsEditing() || !IsWindowEnabled(dialog) ||
+      !gSettingsFile.ChangedOnDisk(path)) {
+    return;
+  }
+  const ListPlace place = TakeListPlace(gOptionList, gRows);
+  const int labelWidth = gOptionList.GetColumnWidth(0);
+  gSettingsFile.BeforeLoad(path);
+  CSystemRowSources sources;
+  gSettingsLoaded = gOptionList.LoadRows(path, gEditorState.typeDescriptionPath, gSettingsDocument,
+                                         sources, gEditorOptions, gRows);
+  gOptionList.SetColumnWidth(0, labelWidth);
+  gOptionList.StretchLastColumnDefault();
+  gReview.Restart();
+  RestoreListPlace(gOptionList, gRows, gSettingsDocument, place);
 }
 
 void ShowSaveError(HWND dialog) {
@@ -259,11 +286,16 @@ BOOL OnCommand(HWND dialog, WORD command) {
       Close(dialog);
       return TRUE;
     case IDC_SAVE:
-      if (SaveSettings()) {
-        PostNotification(kNotifySaved);
-        Close(dialog);
-      } else {
-        ShowSaveError(dialog);
+      switch (SaveSettings(dialog)) {
+        case SaveResult::Saved:
+          PostNotification(kNotifySaved);
+          Close(dialog);
+          break;
+        case SaveResult::Failed:
+          ShowSaveError(dialog);
+          break;
+        case SaveResult::Cancelled:
+          break;
       }
       return TRUE;
     case IDC_CANCEL_BUTTON:
@@ -324,6 +356,15 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       return TRUE;
     case WM_DPICHANGED:
       FollowDpiChange(dialog, wParam, lParam);
+      return TRUE;
+    case WM_ACTIVATE:
+      // Looked at once the activation is over, not in the middle of it.
+      if (LOWORD(wParam) != WA_INACTIVE && gEditorState.mainWindow) {
+        PostMessageW(dialog, kCheckFileMessage, 0, 0);
+      }
+      return FALSE;
+    case kCheckFileMessage:
+      ReloadChangedFile(dialog);
       return TRUE;
     case WM_COMMAND:
       if (gReview.OnCommand(wParam)) return TRUE;

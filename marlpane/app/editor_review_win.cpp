@@ -21,6 +21,12 @@ void CEditorReview::Start(HWND dialog, CTypedListView& list, const BuiltRows& ro
   InstallEditorKeys(dialog);
 }
 
+void CEditorReview::Restart() {
+  if (!list_) return;
+  history_.Attach(rows_, &list_->Cells());
+  list_->TrackChanges(&history_, rows_);
+}
+
 void CEditorReview::Stop() {
   RemoveEditorKeys();
 }

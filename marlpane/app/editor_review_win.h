@@ -25,7 +25,11 @@ class CEditorReview {
   // When the dialog ends: gives the keys back.
   void Stop();
 
+  // After the rows were built again: a fresh history on them.
+  void Restart();
+
   std::vector<int> ChangedRows() const { return history_.ChangedRows(); }
+  bool AnyChanged() const { return history_.AnyChanged(); }
   // Before the window closes by Escape, the close box or Alt+F4: with
   // changed rows, asks whether to save them.
   CloseAnswer AskBeforeClosing(const char16_t* settingsPath, const char16_t* caption);

@@ -24,6 +24,14 @@ void SetProgramPath(EditorState& state, const char16_t* programPath) {
   CopyText(state.settingsPath + folderLength, kPathCapacity - folderLength, kDefaultSettingsName);
 }
 
+const char16_t* FileNameOf(const char16_t* path) {
+  const char16_t* name = path ? path : u"";
+  for (const char16_t* c = name; *c; ++c) {
+    if (*c == u'\\' || *c == u'/' || *c == u':') name = c + 1;
+  }
+  return name;
+}
+
 bool IsPropertiesPath(const char16_t* path) {
   return path && EndsWithNoCase(path, u".properties");
 }

@@ -41,6 +41,10 @@ constexpr char16_t kDefaultSettingsName[] = u"settings.ini";
 // "settings.ini". A path that does not fit leaves all three empty.
 void SetProgramPath(EditorState& state, const char16_t* programPath);
 
+// The file name part of path (after its last '\\', '/' or ':'), as the
+// editor's questions name the settings file.
+const char16_t* FileNameOf(const char16_t* path);
+
 // True when path ends with ".properties", in any case: such a file is read
 // as a properties file instead of an INI file.
 bool IsPropertiesPath(const char16_t* path);

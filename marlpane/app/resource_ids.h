@@ -5,6 +5,7 @@
 // Dialogs.
 #define IDD_MAIN_DIALOG 101
 #define IDD_ABOUT_BOX 200
+#define IDD_CONFLICT_QUESTION 201
 
 // Icon groups: 102 is the window icon; the others are the row type icons.
 #define IDI_MARLPANE 102
@@ -60,6 +61,14 @@
 // Controls of the about box.
 #define IDC_ABOUT_ICON 1101
 #define IDC_ABOUT_VERSION 1102
+
+// Controls of the question about options changed by another program too
+// (their texts are set at run time, see conflict_texts.h).
+#define IDC_CONFLICT_TEXT 1201
+#define IDC_CONFLICT_LIST 1202
+#define IDC_CONFLICT_MORE 1203
+#define IDC_KEEP_MINE 1204
+#define IDC_KEEP_FILE 1205
 
 // The version, in the version resource and the about box: the release's
 // (VERSION at the top of the source tree).

@@ -1,5 +1,6 @@
 #include "marlpane/document/ini_key_lines.h"
 
+#include <map>
 #include <string>
 
 #include "marlpane/document/ini_document.h"
@@ -19,7 +20,81 @@ std::u16string_view FirstLineEnd(const char16_t* text, size_t length) {
   return u"\r\n";
 }
 
+// Walks the key lines of a text with the name of the section each stands in.
+template <class Visit>
+void ForEachKeyLine(const char16_t* text, size_t length, Visit visit) {
+  std::u16string_view section;
+  size_t entry = 0;
+  for (CIniLines lines(text, length); lines.Next();) {
+    const IniLine& line = lines.Line();
+    if (line.kind == IniLineKind::Section) {
+      section = Part(text, line.nameStart, line.nameLength);
+    } else if (line.kind == IniLineKind::Key) {
+      visit(entry++, section, Part(text, line.nameStart, line.nameLength), line);
+    }
+  }
+}
+
+// The names wanted, by key: a lookup per key line without a copy.
+using NamesByKey = std::map<std::u16string, std::vector<size_t>, std::less<>>;
+
+NamesByKey IndexByKey(const std::vector<KeyName>& names) {
+  NamesByKey byKey;
+  for (size_t i = 0; i < names.size(); ++i) byKey[names[i].key].push_back(i);
+  return byKey;
+}
+
 }  // namespace
+
+bool NameEntries(const char16_t* text, size_t length, const std::vector<size_t>& entries,
+                 std::vector<KeyName>& names) {
+  names.assign(entries.size(), KeyName());
+  std::map<size_t, std::vector<size_t>> wanted;  // entry -> places in entries
+  for (size_t i = 0; i < entries.size(); ++i) wanted[entries[i]].push_back(i);
+  size_t named = 0;
+  ForEachKeyLine(text, length, [&](size_t entry, std::u16string_view section, std::u16string_view key,
+                                   const IniLine&) {
+    auto at = wanted.find(entry);
+    if (at == wanted.end()) return;
+    for (size_t i : at->second) {
+      names[i].section.assign(section);
+      names[i].key.assign(key);
+      ++named;
+    }
+  });
+  if (named != entries.size()) return false;
+  // The occurrence: the key lines of the same name before the entry.
+  const NamesByKey byKey = IndexByKey(names);
+  ForEachKeyLine(text, length, [&](size_t entry, std::u16string_view section, std::u16string_view key,
+                                   const IniLine&) {
+    auto same = byKey.find(key);
+    if (same == byKey.end()) return;
+    for (size_t i : same->second) {
+      if (entries[i] > entry && names[i].section == section) ++names[i].occurrence;
+    }
+  });
+  return true;
+}
+
+void FindKeyLines(CIniDocument& document, const std::vector<KeyName>& names,
+                  std::vector<KeyLineSpot>& spots, std::vector<bool>& found) {
+  spots.assign(names.size(), KeyLineSpot());
+  found.assign(names.size(), false);
+  std::vector<size_t> seen(names.size(), 0);  // key lines of each name so far
+  const NamesByKey byKey = IndexByKey(names);
+  ForEachKeyLine(document.Text(), document.Length(),
+                 [&](size_t entry, std::u16string_view section, std::u16string_view key,
+                     const IniLine& line) {
+                   auto same = byKey.find(key);
+                   if (same == byKey.end()) return;
+                   for (size_t i : same->second) {
+                     if (names[i].section != section || seen[i]++ != names[i].occurrence) continue;
+                     spots[i].entry = entry;
+                     spots[i].line = line;
+                     found[i] = true;
+                   }
+                 });
+}
 
 bool FindKeyLine(CIniDocument& document, std::u16string_view section, std::u16string_view key,
                  KeyLineSpot& spot) {

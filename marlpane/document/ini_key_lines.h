@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "marlpane/document/ini_lines.h"
 
@@ -33,6 +35,24 @@ enum class AddKeyResult { Added, AddedWithSection, NoSection, Failed };
 // the key is not there yet.
 AddKeyResult AddKeyLine(CIniDocument& document, std::u16string_view section, std::u16string_view key,
                         std::u16string_view value, bool createSection = true);
+
+// A key line by name, and which of the key lines of that name it is (0:
+// the first), so that a key written twice under one section is told apart.
+struct KeyName {
+  std::u16string section;
+  std::u16string key;
+  size_t occurrence = 0;
+};
+
+// The names of the key lines with those entry indexes, in their order, in
+// two walks over the text. False when the text has no such entry.
+bool NameEntries(const char16_t* text, size_t length, const std::vector<size_t>& entries,
+                 std::vector<KeyName>& names);
+
+// Finds every named key line in one walk: found[i] tells whether names[i]
+// is there, and spots[i] where.
+void FindKeyLines(CIniDocument& document, const std::vector<KeyName>& names,
+                  std::vector<KeyLineSpot>& spots, std::vector<bool>& found);
 
 // Removes the key line, its line end included.
 bool DeleteKeyLine(CIniDocument& document, const KeyLineSpot& spot);

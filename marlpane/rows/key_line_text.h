@@ -26,6 +26,8 @@ class CKeyLineText {
   void Clear();
 
   size_t RowCount() const { return lineNext_.size(); }
+  // The whole text as loaded.
+  std::u16string_view Text() const { return text_; }
   // The key as written (spaces around it included); empty for a row without
   // a key line.
   std::u16string_view Key(size_t row) const;

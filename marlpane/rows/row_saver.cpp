@@ -7,6 +7,7 @@
 #include "marlpane/rows/cell_kinds.h"
 #include "marlpane/document/ini_document.h"
 #include "marlpane/rows/password_digest.h"
+#include "marlpane/document/ini_key_lines.h"
 #include "marlpane/rows/key_line_text.h"
 #include "marlpane/rows/row_builder.h"
 #include "marlpane/rows/typed_cells.h"
@@ -286,6 +287,31 @@ bool RowWritesTypedText(int32_t rowType) {
   return rowType != kRowStringHex && rowType != kRowHexPassword && !IsDigestRow(rowType);
 }
 
+namespace {
+
+// The text Save writes for the row in place of stored (the value on its
+// line, blanks included), without the blanks; false when the row gives no
+// text or the value it has.
+bool NewValueText(const BuiltRows& rows, const CTypedCells& cells, int row,
+                  std::u16string_view stored, std::u16string& text) {
+  const RowTableEntry& entry = rows.table[static_cast<size_t>(row)];
+  const std::u16string_view value = TrimBlanks(stored);
+  const std::u16string separator = static_cast<size_t>(row) < rows.display.size()
+                                       ? rows.display[static_cast<size_t>(row)].lineSeparator
+                                       : std::u16string();
+  if (!RowValueText(entry.rowType, cells, row, std::u16string(value).c_str(), separator, text)) {
+    return false;
+  }
+  return text != value;
+}
+
+bool HasLine(const BuiltRows& rows, int row) {
+  return row >= 0 && static_cast<size_t>(row) < rows.table.size() &&
+         rows.table[static_cast<size_t>(row)].entryIndex >= 0;
+}
+
+}  // namespace
+
 uint32_t SaveRows(const BuiltRows& rows, const CTypedCells& cells, CIniDocument& settings,
                   const char16_t* path, const std::vector<int>* changedRows) {
   std::vector<int> edited;
@@ -305,27 +331,44 @@ uint32_t SaveRows(const BuiltRows& rows, const CTypedCells& cells, CIniDocument&
   std::u16string stored;
   std::u16string text;
   for (int row : *changedRows) {
-    if (row < 0 || static_cast<size_t>(row) >= rows.table.size()) continue;
-    const RowTableEntry& entry = rows.table[static_cast<size_t>(row)];
-    if (entry.entryIndex < 0) continue;
-    if (!settings.EntryValue(static_cast<size_t>(entry.entryIndex), stored)) continue;
-    const std::u16string_view value = TrimBlanks(stored);
-    const std::u16string separator = static_cast<size_t>(row) < rows.display.size()
-                                         ? rows.display[static_cast<size_t>(row)].lineSeparator
-                                         : std::u16string();
-    if (!RowValueText(entry.rowType, cells, row, std::u16string(value).c_str(), separator, text)) {
-      continue;
-    }
-    if (text == value) continue;
+    if (!HasLine(rows, row)) continue;
+    const int32_t entry = rows.table[static_cast<size_t>(row)].entryIndex;
+    if (!settings.EntryValue(static_cast<size_t>(entry), stored)) continue;
+    if (!NewValueText(rows, cells, row, stored, text)) continue;
     // The blanks around the value are the file's layout ("key = value").
+    const std::u16string_view value = TrimBlanks(stored);
     const size_t lead = static_cast<size_t>(value.data() - stored.data());
     std::u16string line = stored.substr(0, lead);
     line += text;
     line += stored.substr(lead + value.size());
-    changes.push_back({entry.entryIndex, std::move(line)});
+    changes.push_back({entry, std::move(line)});
   }
   for (const Change& change : changes) {
     if (!settings.ReplaceValue(static_cast<size_t>(change.entry), change.text.c_str())) return 0;
   }
   return settings.Save(path);
+}
+
+bool RowKeyEdits(const BuiltRows& rows, const CTypedCells& cells, const std::vector<int>& changedRows,
+                 std::vector<KeyEdit>& edits, std::vector<int>& editRows) {
+  edits.clear();
+  editRows.clear();
+  std::vector<size_t> entries;
+  std::u16string text;
+  for (int row : changedRows) {
+    if (!HasLine(rows, row)) continue;
+    const std::u16string_view stored = rows.lines.Value(static_cast<size_t>(row));
+    if (!NewValueText(rows, cells, row, stored, text)) continue;
+    KeyEdit edit;
+    edit.loaded.assign(stored);
+    edit.value = text;
+    edits.push_back(std::move(edit));
+    editRows.push_back(row);
+    entries.push_back(static_cast<size_t>(rows.table[static_cast<size_t>(row)].entryIndex));
+  }
+  std::vector<KeyName> names;
+  const std::u16string_view loaded = rows.lines.Text();
+  if (!NameEntries(loaded.data(), loaded.size(), entries, names)) return false;
+  for (size_t i = 0; i < edits.size(); ++i) edits[i].name = std::move(names[i]);
+  return true;
 }

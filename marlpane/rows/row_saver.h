@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "marlpane/document/ini_merge.h"
 #include "marlpane/rows/row_table.h"
 
 class CIniDocument;
@@ -59,3 +60,12 @@ bool RowWritesTypedText(int32_t rowType);
 // written.
 uint32_t SaveRows(const BuiltRows& rows, const CTypedCells& cells, CIniDocument& settings,
                   const char16_t* path, const std::vector<int>* changedRows = nullptr);
+
+// The changed rows as edits of their key lines, for writing them into the
+// file as another program has changed it: each named (section, key as
+// written, which of that name) in the text the rows were loaded from, with
+// its value as loaded and the text Save writes for it. Rows that give no
+// text or their loaded value are left out; editRows gets the row of each
+// edit. False when the rows do not match their text.
+bool RowKeyEdits(const BuiltRows& rows, const CTypedCells& cells, const std::vector<int>& changedRows,
+                 std::vector<KeyEdit>& edits, std::vector<int>& editRows);

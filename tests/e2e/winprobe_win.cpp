@@ -31,13 +31,16 @@
 //                             font line height, wrapped height, width
 //   winprobe dpichanged HWND DPI LEFT TOP WIDTH HEIGHT
 //                             sends WM_DPICHANGED with that suggested rectangle
+//   winprobe hold PATH MS     opens the file without sharing, prints "held PID"
+//                             and keeps it open for MS milliseconds (or until
+//                             killed), as a program writing it does
 //
 // One line per window, tab-separated, UTF-8:
 //   top/tree: hwnd parent id visible enabled left top width height class text
 //             (screen coordinates; the text as WM_GETTEXT gives it)
-//   list:     row selected column0 image1 column1 (image1: the value
-//             column's image, -1 for none; texts with CR, LF and TAB
-//             written as \r, \n and \t)
+//   list:     row selected column0 image1 column1 [column2 ...] (image1:
+//             the value column's image, -1 for none; texts with CR, LF and
+//             TAB written as \r, \n and \t)
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -128,11 +131,14 @@ int PrintList(HWND list) {
   auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
   if (!remote) return 1;
   const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int headerColumns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  const int columns = headerColumns > 2 ? headerColumns : 2;
   for (int row = 0; row < rows; ++row) {
     std::wstring line = std::to_wstring(row);
     const UINT state = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED));
     line += (state & LVIS_SELECTED) ? L"\t1" : L"\t0";
-    for (int column = 0; column < 2; ++column) {
+    for (int column = 0; column < columns; ++column) {
       LVITEMW item = {};
       item.mask = LVIF_TEXT | LVIF_IMAGE;
       item.iItem = row;
@@ -370,7 +376,7 @@ int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
                        "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | glyphs HWND | "
                        "textinfont HWND FACE POINTS DPI | dpichanged HWND DPI LEFT TOP WIDTH HEIGHT | "
-                       "post HWND MESSAGE WPARAM LPARAM | type TEXT | clipboard\n");
+                       "post HWND MESSAGE WPARAM LPARAM | type TEXT | hold PATH MS | clipboard\n");
   return 2;
 }
 
@@ -391,6 +397,16 @@ int main() {
     const WPARAM wParam = static_cast<WPARAM>(std::wcstoull(arguments[4], nullptr, 10));
     const LPARAM lParam = static_cast<LPARAM>(std::wcstoull(arguments[5], nullptr, 10));
     return PostMessageW(target, message, wParam, lParam) ? 0 : 1;
+  }
+  if (command == L"hold" && count == 4) {
+    HANDLE file = CreateFileW(arguments[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    std::printf("held %lu\n", GetCurrentProcessId());
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(std::wcstoul(arguments[3], nullptr, 10)));
+    CloseHandle(file);
+    return 0;
   }
   if (command == L"textinfont" && count == 6) {
     HWND control = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));

@@ -282,6 +282,19 @@ def wait_value(editor, row, value, timeout=20):
                       "row %d to show %r (shows %r)" % (row, value, editor.rows()[row].value))
 
 
+def hold_file(desktop, path, milliseconds):
+    """A program of the desktop holding the file open without sharing, as one
+    that writes it does, for that long: (its process, its pid) once it holds
+    it. End it early with desktop.probe("kill", pid)."""
+    holder = subprocess.Popen([wintest.WINE_RUN, wintest.WINPROBE, "hold", winpath(path), str(milliseconds)],
+                              env=desktop.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    line = holder.stdout.readline().split()
+    if line[:1] != ["held"]:
+        holder.wait(30)
+        raise AssertionError("the file could not be held: %r" % line)
+    return holder, line[1]
+
+
 def replaced(data, *pairs):
     """data with each (old, new) line text replaced once; fails when one is missing."""
     for old, new in pairs:

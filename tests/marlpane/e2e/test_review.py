@@ -1,19 +1,28 @@
 """Finding, reviewing and keeping changes in the editor: find by typing,
 changed-row marks, undo and redo, the row menu with its copy entries, the
-question before changes are lost, comment tips and files written as
-"key = value"."""
+question before changes are lost, comment tips, files written as
+"key = value", and what another program writes to the file while the
+editor is open."""
 
 import os
 import unittest
 
 from marlpane_app import (CANCEL, CANCELLED, CHANGED_MARK, CLOSING, SAVE, SAVED, STARTED, TIP_LINE,
-                          Editor, copy_samples, open_editor, read, wait_popup, wait_popup_closed,
-                          wait_until, wait_value, wintest, work_folder)
+                          Editor, branded_copy, copy_samples, hold_file, open_editor, read, replaced,
+                          wait_popup, wait_popup_closed, wait_until, wait_value, wintest,
+                          work_folder)
 
 FIND_FIELD = 1021
 FIND_COUNT = 1022
 MARK = CHANGED_MARK
 QUESTION = "Save changes to settings.ini?"
+CONFLICT_TITLE = "Settings changed by another program"
+CONFLICT_LIST = 1202
+SAVE_ERROR = "Error: Can't save the settings file:\n%s\n\nDrive may be full or write-protected."
+# What another program writes while the editor is open: a key added, one
+# changed, one removed, and the line of User name, which the tests edit too.
+OTHER_WRITER = ((b"Opacity=95\r\n", b"Opacity=95\r\nMaximized=yes\r\n"),
+                (b"Height=768", b"Height=600"), (b"Top=80\r\n", b""))
 SHOTS = os.path.join(wintest.WIN_BUILD, "e2e", "marlpane_review_shots")
 
 
@@ -308,6 +317,142 @@ class ReviewTest(unittest.TestCase):
         editor.click(SAVE)
         editor.wait_closed()
         self.assertEqual(text.replace(b"memory_limit = 128M   ", b"memory_limit = 256M   "), self.settings())
+
+    def write_settings(self, *pairs):
+        """Another program's change: the file with each (old, new) replaced."""
+        data = replaced(self.settings(), *pairs)
+        with open(os.path.join(self.folder, "settings.ini"), "wb") as f:
+            f.write(data)
+        return data
+
+    def edit_row(self, editor, label, text):
+        editor.select_row(editor.row_of(label))
+        editor.edit_selected(text)
+
+    def conflict_box(self, editor):
+        """The question about options both changed: its texts and its list's rows."""
+        box, texts = editor.message_box()
+        self.assertEqual(CONFLICT_TITLE, box.text)
+        listed = next(w for w in self.desktop.tree(box.hwnd) if w.id == CONFLICT_LIST)
+        rows = [line.split("\t")[2:] for line in self.desktop.probe("list", str(listed.hwnd)).splitlines()]
+        return box, texts, [(r[0], r[2], r[3]) for r in rows]
+
+    def test_save_writes_the_edits_into_the_file_another_program_changed(self):
+        editor = self.start("merge")
+        self.edit_row(editor, "User name", "Robin")
+        self.edit_row(editor, "Proxy host", "proxy.robin.example")
+        other = self.write_settings(*OTHER_WRITER, (b"ProxyHost=proxy.example.net\r\n", b""))
+        editor.desktop.key("ctrl+s")
+        editor.wait_closed()
+        self.assertEqual([STARTED, SAVED, CLOSING], editor.tool.codes())
+        # The key the other program removed comes back after its section's last key.
+        self.assertEqual(replaced(other, (b"UserName=Dana Whitfield", b"UserName=Robin"),
+                                  (b"TimeoutSeconds=30\r\n",
+                                   b"TimeoutSeconds=30\r\nProxyHost=proxy.robin.example\r\n")),
+                         self.settings())
+
+    def test_the_question_about_keys_both_changed_and_each_answer(self):
+        # Cancel first leaves everything as it was, so that Save can ask again.
+        for answers, user_name in ((("Escape", "f"), b"Kim"), (("m",), b"Robin")):
+            with self.subTest(answers=answers):
+                editor = self.start("conflict_" + answers[-1])
+                self.edit_row(editor, "User name", "Robin")
+                self.edit_row(editor, "Proxy host", "proxy.robin.example")
+                other = self.write_settings(*OTHER_WRITER, (b"=Dana Whitfield", b"=Kim"))
+                for answer in answers:
+                    editor.desktop.key("ctrl+s")
+                    box, texts, listed = self.conflict_box(editor)
+                    self.assertIn("settings.ini was changed by another program while you were editing "
+                                  "it.\r\nThese options were changed there and here, to different values:",
+                                  texts)
+                    self.assertEqual([("User name", "Kim", "Robin")], listed)
+                    self.assertFalse(editor.window().enabled)  # the box is the window's own
+                    editor.desktop.key(answer)
+                    if answer == "Escape":
+                        wait_until(lambda: editor.window().enabled, 20, "the question gone")
+                        self.assertEqual(other, self.settings())
+                        self.assertEqual([STARTED], editor.tool.codes())
+                        self.assertEqual("Robin", editor.rows()[editor.row_of(MARK + "User name")].value)
+                editor.wait_closed()
+                self.assertEqual([STARTED, SAVED, CLOSING], editor.tool.codes())
+                self.assertEqual(replaced(other, (b"=Kim", b"=" + user_name),
+                                          (b"=proxy.example.net", b"=proxy.robin.example")), self.settings())
+
+    def test_a_file_held_or_spoilt_meanwhile(self):
+        editor = self.start("held_or_spoilt")
+        path = os.path.join(self.folder, "settings.ini")
+        self.edit_row(editor, "User name", "Robin")
+        original = self.settings()
+        # Each shows the save error and leaves the file and the edit as they are.
+        for case in ("a NUL byte", "removed", "held for ten seconds"):
+            with self.subTest(case=case):
+                if case == "a NUL byte":
+                    self.write_settings((b"Height=768", b"Height=\x00"))
+                elif case == "removed":
+                    os.remove(path)
+                else:
+                    holder, pid = hold_file(self.desktop, path, 10000)
+                before = os.path.exists(path) and self.settings()
+                editor.desktop.key("ctrl+s")
+                box, texts = editor.message_box()
+                self.assertIn(SAVE_ERROR % wintest.winpath(path), texts)
+                editor.desktop.key("Return")
+                wait_until(lambda: editor.window().enabled, 20, "the message box to close")
+                self.assertEqual(before, os.path.exists(path) and self.settings())
+                self.assertEqual("Robin", editor.rows()[editor.row_of(MARK + "User name")].value)
+                self.assertEqual([STARTED], editor.tool.codes())
+                if case.startswith("held"):
+                    self.desktop.probe("kill", pid)
+                    holder.wait(30)
+                    holder.stdout.close()
+                else:
+                    with open(path, "wb") as f:
+                        f.write(original)
+        # Held for a second: Save waits for it.
+        holder, _ = hold_file(self.desktop, path, 1000)
+        editor.desktop.key("ctrl+s")
+        editor.wait_closed()
+        holder.wait(30)
+        holder.stdout.close()
+        self.assertEqual(replaced(original, (b"=Dana Whitfield", b"=Robin")), self.settings())
+
+    def test_activation_shows_the_file_again_and_two_editors_keep_each_others_rows(self):
+        self.folder = work_folder(self.desktop, "two_editors")
+        copy_samples(self.folder, "settings.ini", "settings.ITP")
+        # The first editor small in the corner, the second in the middle.
+        small = branded_copy(self.folder, "small.exe", options="[Options]\r\nMainWindowX=0\r\n"
+                             "MainWindowY=0\r\nMainWindowWidth=420\r\nMainWindowHeight=360\r\n")
+        first = Editor(self.desktop, self.folder, exe=small)
+        second = Editor(self.desktop, self.folder)
+        for editor in (first, second):
+            self.addCleanup(editor.tool.close)
+            editor.wait_rows()
+        corner, middle = first.window(), second.window()
+        self.desktop.click(corner.x + corner.width // 2, corner.y + 10)
+        opacity = first.row_of("Opacity (%)")
+        first.select_row(opacity)
+        place = self.desktop.item_rects(first.list)[opacity]
+        # Another program changes the file while the second editor is active.
+        self.desktop.click(middle.x + middle.width // 2, middle.y + 10)
+        self.write_settings(*OTHER_WRITER[:2], (b"Left=120\r\n", b"Left=120\r\nRight=900\r\n"))
+        self.desktop.click(corner.x + corner.width // 2, corner.y + 10)
+        wait_until(lambda: "Right:" in [r.label for r in first.rows()], 20, "the file shown again")
+        # Right came in above the selected row, which stays where it was.
+        self.assertEqual(opacity + 1, self.selected(first))
+        self.assertEqual(place, self.desktop.item_rects(first.list)[opacity + 1])
+        self.assertEqual("600", first.rows()[first.row_of("Height")].value)
+        # Each edits a row; the second saves first, then the first.
+        self.edit_row(first, "User name", "Robin")
+        self.desktop.click(middle.x + middle.width // 2, middle.y + 10)
+        self.edit_row(second, "Proxy host", "proxy.robin.example")
+        other = self.settings()
+        second.desktop.key("ctrl+s")
+        second.wait_closed()
+        self.desktop.click(corner.x + corner.width // 2, corner.y + 10)
+        first.desktop.key("ctrl+s")
+        first.wait_closed()
+        self.assertEqual(replaced(other, (b"=Dana Whitfield", b"=Robin"),
+                                  (b"=proxy.example.net", b"=proxy.robin.example")), self.settings())
 
     def shot(self, editor, name, extra=None):
         w = editor.window()
