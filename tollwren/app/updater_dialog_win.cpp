@@ -15,6 +15,7 @@
 #include "tollwren/app/command_line.h"
 #include "tollwren/app/language_menu_win.h"
 #include "tollwren/app/resource_ids.h"
+#include "common/language_file_win.h"
 #include "tollwren/language/language_file_win.h"
 
 namespace {
