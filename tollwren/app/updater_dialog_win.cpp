@@ -1,15 +1,14 @@
 #include "tollwren/app/updater_dialog_win.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <vector>
 
 #include "common/menu_builder_win.h"
 #include "common/program_keys.h"
 #include "common/script_charset.h"
+#include "common/shell_win.h"
 #include "common/text16.h"
-#include "common/web_address.h"
 #include "common/window_dpi_win.h"
 #include "tollwren/app/about_box_win.h"
 #include "tollwren/app/command_line.h"
@@ -303,10 +302,5 @@ void CUpdaterDialog::ShowUpdaterAbout() {
 
 void CUpdaterDialog::VisitProductSite() {
   const std::u16string site = flow_.ReadPad([](const CPadDocument& pad) { return pad.companyWebSite; });
-  // The address's own handler (the user's browser for http and https),
-  // never a program found by its bare name, which the current folder
-  // could supply.
-  if (!site.empty() && IsWebAddress(site.c_str())) {
-    ShellExecuteW(dialog_, L"open", AsWide(site.c_str()), nullptr, nullptr, SW_SHOWNORMAL);
-  }
+  OpenWebPage(site.c_str(), dialog_);
 }
