@@ -170,8 +170,14 @@ std::u16string CLanguageTexts::Text(std::string_view key, std::u16string_view en
     value.assign(english);
     return value;
   }
-  ReplaceAll(value, u"\\n", u"\r\n");
   ReplaceAll(value, u"&nbsp;", u" ");
   ReplaceAll(value, u"&amp;", u"&");
-  return value;
+  if (!rightToLeft_) {
+    ReplaceAll(value, u"\\n", u"\r\n");
+    return value;
+  }
+  // Each line embedded right to left: read so also where a control draws
+  // its text left to right, with file names and numbers in their place.
+  ReplaceAll(value, u"\\n", u"\u202C\r\n\u202B");
+  return u"\u202B" + value + u"\u202C";
 }

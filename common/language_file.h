@@ -61,6 +61,10 @@ std::u16string_view LanguageNameOfLanguageId(uint16_t languageId);
 // is the language file's value for its key, with "\n" as a line break (CR
 // LF) and "&nbsp;" and "&amp;" decoded, or the English text wherever the
 // file has none (no file, a missing key, an empty value or one too long).
+// In a right-to-left language each line of a value stands between the marks
+// RIGHT-TO-LEFT EMBEDDING and POP DIRECTIONAL FORMATTING (U+202B, U+202C),
+// so that it reads right to left also in a control that lays its text out
+// left to right.
 class CLanguageTexts {
  public:
   virtual ~CLanguageTexts() = default;

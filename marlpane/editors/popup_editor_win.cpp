@@ -233,6 +233,17 @@ void CPopupEditor::UseFontFor(HWND control, std::u16string_view text) {
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), current ? TRUE : FALSE);
 }
 
+void CPopupEditor::FitFontToText(HWND control) {
+  if (!control) return;
+  const std::u16string text = TextOf(control);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  HDC context = GetDC(control);
+  const size_t missing = CFontFallback::MissingGlyphs(context, font, text);
+  ReleaseDC(control, context);
+  if (missing > 0) UseFontFor(control, text);
+}
+
 HWND CPopupEditor::CreateStatusLine(int y, int width) {
   status_ = CreateControl(L"STATIC", L"", kStatusStyle | SS_CENTERIMAGE, 0, y, width, kStatusHeight);
   UseGuiFont(status_);

@@ -60,7 +60,7 @@ TEST(LanguageFile, DeliveredLanguageOfALanguageId) {
 TEST(LanguageFile, TextsFallBackToEnglishPerKey) {
   CLanguageTexts texts;
   EXPECT_EQ(texts.Text("save", u"&Save"), u"&Save");  // no file: English
-  texts.Use(u"RTL=1\nsave=&Speichern\nempty=\nlines=a\\nb &amp;&nbsp;c\nlong=" +
+  texts.Use(u"save=&Speichern\nempty=\nlines=a\\nb &amp;&nbsp;c\nlong=" +
             std::u16string(kLanguageValueLimit + 1, u'x'));
   const struct {
     const char* key;
@@ -74,9 +74,11 @@ TEST(LanguageFile, TextsFallBackToEnglishPerKey) {
       {"Save", u"English"},  // keys are exact
   };
   for (const auto& c : cases) EXPECT_EQ(texts.Text(c.key, u"English"), c.text) << c.key;
-  EXPECT_TRUE(texts.RightToLeft());
-  texts.Use(u"save=x");
   EXPECT_FALSE(texts.RightToLeft());
+  texts.Use(u"RTL=1\nlines=a\\nb");
+  EXPECT_TRUE(texts.RightToLeft());
+  EXPECT_EQ(texts.Text("lines", u""), u"\u202Ba\u202C\r\n\u202Bb\u202C");  // each line embedded right to left
+  EXPECT_EQ(texts.Text("save", u"&Save"), u"&Save");  // English stays as it is
 }
 
 }  // namespace
