@@ -51,6 +51,9 @@ function(add_layer_tests name dir)
     TEST_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   if(WIN32)
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "NEEDS_DISPLAY=1" TIMEOUT 900)
+    # These test programs share the tree's Wine prefix and display: run side
+    # by side, a window of one could take the focus from a window of another.
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "NEEDS_DISPLAY=1" TIMEOUT 900
+                         RESOURCE_LOCK win_tree_display)
   endif()
 endfunction()
