@@ -172,12 +172,15 @@ std::u16string CLanguageTexts::Text(std::string_view key, std::u16string_view en
   }
   ReplaceAll(value, u"&nbsp;", u" ");
   ReplaceAll(value, u"&amp;", u"&");
+  const size_t lineFeed = english.find(u'\n');
+  const std::u16string_view lineBreak =
+      lineFeed != std::u16string_view::npos && (lineFeed == 0 || english[lineFeed - 1] != u'\r') ? u"\n" : u"\r\n";
   if (!rightToLeft_) {
-    ReplaceAll(value, u"\\n", u"\r\n");
+    ReplaceAll(value, u"\\n", lineBreak);
     return value;
   }
   // Each line embedded right to left: read so also where a control draws
   // its text left to right, with file names and numbers in their place.
-  ReplaceAll(value, u"\\n", u"\u202C\r\n\u202B");
+  ReplaceAll(value, u"\\n", u"\u202C" + std::u16string(lineBreak) + u"\u202B");
   return u"\u202B" + value + u"\u202C";
 }

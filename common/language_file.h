@@ -58,8 +58,9 @@ bool ReadLanguageEntry(CKeyedArchive& archive, const char16_t* archivePath, std:
 std::u16string_view LanguageNameOfLanguageId(uint16_t languageId);
 
 // A program's texts in one language over its built-in English ones: a text
-// is the language file's value for its key, with "\n" as a line break (CR
-// LF) and "&nbsp;" and "&amp;" decoded, or the English text wherever the
+// is the language file's value for its key, with "\n" as a line break (LF
+// where the English text breaks its lines with LF alone, else CR LF) and
+// "&nbsp;" and "&amp;" decoded, or the English text wherever the
 // file has none (no file, a missing key, an empty value or one too long).
 // In a right-to-left language each line of a value stands between the marks
 // RIGHT-TO-LEFT EMBEDDING and POP DIRECTIONAL FORMATTING (U+202B, U+202C),

@@ -74,6 +74,7 @@ TEST(LanguageFile, TextsFallBackToEnglishPerKey) {
       {"Save", u"English"},  // keys are exact
   };
   for (const auto& c : cases) EXPECT_EQ(texts.Text(c.key, u"English"), c.text) << c.key;
+  EXPECT_EQ(texts.Text("lines", u"as\nin English"), u"a\nb & c");  // its line breaks
   EXPECT_FALSE(texts.RightToLeft());
   texts.Use(u"RTL=1\nlines=a\\nb");
   EXPECT_TRUE(texts.RightToLeft());

@@ -225,6 +225,10 @@ bool CUpdaterDialog::LoadLanguage(const std::u16string& name) {
 
 void CUpdaterDialog::ApplyLanguage() {
   ApplyReadingOrder(dialog_, language_.RightToLeft());
+  // Screen readers name the two image buttons by their texts, which their
+  // drawing does not show.
+  SetDlgItemTextW(dialog_, IDC_LANGUAGE, AsWide(MenuText(u"language_button", u"Language").c_str()));
+  SetDlgItemTextW(dialog_, kCloseButtonId, AsWide(MenuText(u"close_button", u"Close").c_str()));
   CDownloadFigures none;
   std::u16string sample;
   for (const char16_t* key : {u"checking_website", u"web_version_newer", u"yes", u"no"}) {
