@@ -8,6 +8,7 @@
 #include "common/bitmap_image.h"
 #include "common/dpi_scale.h"
 #include "common/icon_list_win.h"
+#include "common/list_accessible_win.h"
 #include "common/readable_menu_win.h"
 #include "common/shell_win.h"
 #include "common/text16.h"
@@ -182,6 +183,7 @@ void PrepareOptionList(HWND dialog) {
   CreateTypeIcons();
 
   gOptionList.Attach(GetDlgItem(dialog, IDC_OPTION_LIST));
+  NameListRowsForScreenReaders(GetDlgItem(dialog, IDC_OPTION_LIST));
   gOptionList.SetCharacterWidth(
       static_cast<int16_t>(ScaleForDpi(CListView::kDefaultCharacterWidth, MainDialogDpi())));
   gOptionList.SetImageListsAndColours(gTypeIcons.Handle(), nullptr, options.listEvenBkColor,
