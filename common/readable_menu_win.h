@@ -1,7 +1,7 @@
 // Menu items in every script: an item whose text the system's menu font has
 // no glyphs for is drawn by its window (owner-drawn) in a font of the menu
-// font's size whose face has them (common/font_fallback_win.h); every other
-// item stays the system's own. The window hands WM_MEASUREITEM,
+// font's size whose face has them (common/font_fallback_win.h), and keeps
+// its text for screen readers; every other item stays the system's own. The window hands WM_MEASUREITEM,
 // WM_DRAWITEM and WM_MENUCHAR to the functions below. Win32 only.
 #pragma once
 
