@@ -16,10 +16,12 @@
 namespace {
 
 // The language named by the option when the archive delivers it, else the
-// user's interface language when delivered, else English alone.
+// user's interface language when delivered, else the archive's English
+// file (a distributor may have changed its texts), else the built-in texts.
 void ChooseLanguage(const EditorState& state, const char16_t* optionLanguage) {
   std::u16string text;
-  for (const std::u16string& name : {std::u16string(optionLanguage), InterfaceLanguageName()}) {
+  for (const std::u16string& name :
+       {std::u16string(optionLanguage), InterfaceLanguageName(), std::u16string(u"English")}) {
     if (!name.empty() && ReadLanguageEntry(gEditorArchive, state.programPath, name, text)) break;
   }
   gEditorLanguage.Use(std::move(text));
