@@ -65,7 +65,7 @@ bool CPopupEditor::Run(const EditRequest& request, DWORD extendedStyle, int heig
   accepted_ = false;
   closing_ = false;
   armed_ = false;
-  if (!window.Create(nullptr, u"", owner_, kPopupStyle, extendedStyle, box.left, box.top,
+  if (!window.Create(nullptr, request.name.c_str(), owner_, kPopupStyle, extendedStyle, box.left, box.top,
                      box.right - box.left, box.bottom - box.top, this, &CPopupEditor::Procedure) ||
       !popup_) {
     gOpenEditor = nullptr;

@@ -107,6 +107,7 @@ HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND ow
   request.cell = cell;
   request.owner = owner;
   request.text = text ? text : u"";
+  request.name = cells_.CellText(row, 0);
   request.fonts = &editorFonts_;
   const size_t r = static_cast<size_t>(row);
   const bool typedText = !built_ || r >= built_->table.size() || RowWritesTypedText(built_->table[r].rowType);

@@ -1,7 +1,7 @@
 """The editor speaks the language chosen at start (the Language option, else
 the user's interface language, else English) in every text of its own, per
 key over English; right to left it mirrors its window; a screen reader
-learns each row's label and value."""
+learns each row's label and value, and its popup editor by the row."""
 
 import os
 import unittest
@@ -121,7 +121,8 @@ class LanguageTest(EditorSuite):
                 # A changed row, then Escape: the close question.
                 editor.select_row(user)
                 self.desktop.key("Return")
-                wait_until(editor.editor_window, 20, "the edit box")
+                popup = wait_until(editor.editor_window, 20, "the edit box")
+                self.assertEqual("User name", self.desktop.accessible(popup.hwnd, 0)[0][1])
                 self.desktop.key("ctrl+a")
                 self.desktop.type("Robin")
                 self.desktop.key("Return")
