@@ -15,17 +15,19 @@ constexpr DWORD kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHAN
                              OFN_CREATEPROMPT;  // 0x200E
 constexpr DWORD kFolderFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;  // 0x80C
 
+ChooserWords gWords;
+
 // "Supported Files" + patterns, then "All Files" + "*.*", as the chooser's
 // double-NUL-terminated filter list.
 std::u16string MakeFilter(const char16_t* patterns) {
   std::u16string filter;
   if (patterns && *patterns) {
-    filter += u"Supported Files";
+    filter += gWords.supportedFiles;
     filter += u'\0';
     filter += patterns;
     filter += u'\0';
   }
-  filter += u"All Files";
+  filter += gWords.allFiles;
   filter += u'\0';
   filter += u"*.*";
   filter += u'\0';
@@ -49,6 +51,8 @@ OPENFILENAMEW MakeFileRequest(HWND owner, const std::u16string& filter,
 }
 
 }  // namespace
+
+void SetChooserWords(const ChooserWords& words) { gWords = words; }
 
 bool ChooseOpenFile(HWND owner, const char16_t* patterns, const char16_t* initialFolder,
                     char16_t* file, size_t capacity) {
@@ -75,15 +79,16 @@ bool ChooseSaveFile(HWND owner, const char16_t* patterns, const char16_t* initia
 
 bool ChooseFolder(HWND owner, const char16_t* initialFolder, char16_t* out, size_t capacity) {
   if (!out || capacity == 0) return false;
-  std::u16string filter = u"All Folders";
+  std::u16string filter = gWords.allFolders;
   filter += u'\0';
   filter += u"*.";
   filter += u'\0';
   filter += u'\0';
-  char16_t file[kChooseFolderBuffer] = u"[Folders]";
+  char16_t file[kChooseFolderBuffer] = {};
+  CopyText(file, kChooseFolderBuffer, gWords.folderName.c_str());
   OPENFILENAMEW request =
       MakeFileRequest(owner, filter, initialFolder, file, kChooseFolderBuffer, kFolderFlags);
-  request.lpstrTitle = L"Choose Folder";
+  request.lpstrTitle = AsWide(gWords.chooseFolder.c_str());
   if (!GetOpenFileNameW(&request)) return false;
   StripFileName(file);
   size_t n = TextLength(file);

@@ -6,9 +6,21 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
+
+// The choosers' own words: the filter names, the folder picker's title and
+// the name it offers to confirm. English until a program gives its own.
+struct ChooserWords {
+  std::u16string supportedFiles = u"Supported Files";
+  std::u16string allFiles = u"All Files";
+  std::u16string allFolders = u"All Folders";
+  std::u16string chooseFolder = u"Choose Folder";
+  std::u16string folderName = u"[Folders]";
+};
+void SetChooserWords(const ChooserWords& words);
 
 // patterns: a list such as "*.ini;*.txt" offered as "Supported Files" before
-// "All Files" (*.*); null or empty offers only the latter. file holds the
+// "All Files" (*.*) (or their words); null or empty offers only the latter. file holds the
 // initial name and receives the chosen path (capacity in characters).
 bool ChooseOpenFile(HWND owner, const char16_t* patterns, const char16_t* initialFolder,
                     char16_t* file, size_t capacity);

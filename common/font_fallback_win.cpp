@@ -21,6 +21,18 @@ bool IsJudged(char16_t c) {
   return c != 0xFEFF;
 }
 
+// Scripts whose letters are shaped by their neighbours and read right to
+// left: a raster font, one 8-bit code page of fixed bitmaps, draws none of
+// them, whatever its glyph lookup (by code page) says.
+bool NeedsShaping(char16_t c) {
+  return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFE);
+}
+
+bool IsRasterFont(HDC dc) {
+  TEXTMETRICW metrics = {};
+  return GetTextMetricsW(dc, &metrics) && !(metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE));
+}
+
 bool IsAscii(std::u16string_view text) {
   return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
 }
@@ -107,10 +119,13 @@ size_t CFontFallback::MissingGlyphs(HDC dc, HFONT font, std::u16string_view text
   HGDIOBJ previous = SelectObject(dc, font);
   const DWORD done = GetGlyphIndicesW(dc, AsWide(text.data()), static_cast<int>(text.size()),
                                       glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  const bool raster = IsRasterFont(dc);
   SelectObject(dc, previous);
   if (done == GDI_ERROR) return 0;  // cannot tell: the font stays
   size_t missing = 0;
-  for (size_t i = 0; i < text.size(); ++i) missing += glyphs[i] == kNoGlyph && IsJudged(text[i]);
+  for (size_t i = 0; i < text.size(); ++i) {
+    missing += (glyphs[i] == kNoGlyph || (raster && NeedsShaping(text[i]))) && IsJudged(text[i]);
+  }
   return missing;
 }
 

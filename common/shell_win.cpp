@@ -31,16 +31,14 @@ bool FileExistsNoAccess(const char16_t* path) {
   return true;
 }
 
-bool OpenWebPage(const char16_t* address) {
-  // Anything else handed to the shell could start a program.
+bool OpenWebPage(const char16_t* address, HWND owner) {
+  // Anything else handed to the shell could start a program. The address's
+  // own handler is asked, never a program found by its bare name, which the
+  // current folder could supply.
   if (!address || !IsWebAddress(address)) return false;
   // ShellExecuteW reports success with a value above 32.
-  auto started = [](HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; };
-  if (started(ShellExecuteW(nullptr, L"open", L"iexplore", AsWide(address), nullptr,
-                            SW_SHOWNORMAL)))
-    return true;
-  return started(ShellExecuteW(nullptr, L"open", AsWide(address), nullptr, nullptr,
-                               SW_SHOWNORMAL));
+  return reinterpret_cast<INT_PTR>(
+             ShellExecuteW(owner, L"open", AsWide(address), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 bool PostQuit(HWND window, WPARAM code) {

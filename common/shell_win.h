@@ -16,10 +16,10 @@ size_t OwnFolder(char16_t* out, size_t capacity);
 // the caller may not read), shared for reading.
 bool FileExistsNoAccess(const char16_t* path);
 
-// Opens the address in the browser program "iexplore"; where that program is
-// missing, with the system's default handler for the address. True when
-// either started. Only web addresses (IsWebAddress) are opened.
-bool OpenWebPage(const char16_t* address);
+// Opens the address with the system's handler of web addresses (the user's
+// browser for http and https). True when it started. Only web addresses
+// (IsWebAddress) are opened.
+bool OpenWebPage(const char16_t* address, HWND owner = nullptr);
 
 // Posts WM_QUIT with code as wParam to window, when one is given. Always true.
 bool PostQuit(HWND window, WPARAM code);

@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Headless part of scripts/demo-marlpane: marlpane.exe under its own Xvfb,
 driven through the X server as a person would (tests/marlpane/e2e).
-Usage: scripts/demo_marlpane.py WORK_FOLDER [--screenshot PATH] [--dpi DPI]
+Usage: scripts/demo_marlpane.py WORK_FOLDER [--screenshot PATH] [--dpi DPI] [--locale LOCALE]
 WORK_FOLDER holds marlpane.exe and the sample. With --screenshot the picture
 of the window goes to PATH; at 96 DPI beside it the pictures of a row found
 by typing, of changed rows, of the question when another program changed an
 edited option meanwhile and of the question on closing with changes. The
 editor is then closed without saving (the README's screenshots:
 scripts/screenshot-marlpane). --dpi runs the display at that DPI (96 when
-not given), in a Wine prefix of its own."""
+not given), --locale the editor in that Unix locale (so in its language;
+only the window's picture, with a row's menu open), each in a Wine prefix of its own."""
 import os
 import subprocess
 import sys
@@ -69,7 +70,9 @@ def main():
     options = dict(zip(sys.argv[2::2], sys.argv[3::2]))
     picture = options.get("--screenshot")
     dpi = int(options.get("--dpi", 96))
-    desktop = wintest.Desktop("demo" if dpi == 96 else "demo_dpi%d" % dpi, dpi=None if dpi == 96 else dpi)
+    locale = options.get("--locale")
+    name = "demo_" + locale.split(".")[0] if locale else "demo" if dpi == 96 else "demo_dpi%d" % dpi
+    desktop = wintest.Desktop(name, dpi=None if dpi == 96 else dpi, locale=locale)
     try:
         editor = Editor(desktop, work, exe=os.path.join(work, "marlpane.exe"))
         rows = editor.wait_rows()
@@ -79,14 +82,18 @@ def main():
         editor.select_row(editor.row_of("Check for updates"))
         wait_until(lambda: editor.tip().startswith("Look for"), 10, "the row's tip")
         window = editor.window()
+        if locale:  # with the row menu open
+            desktop.click(*editor.row_centre(editor.row_of("User name")), button=3)
+            wait_until(lambda: any(w.visible and w.cls == "#32768" for w in editor.top_windows()), 20,
+                       "the row menu")
         shot = desktop.screenshot(picture or os.path.join(work, "marlpane.png"),
                                   crop=(window.x, window.y, window.width, window.height))
         print("== Screenshot of the window: %s" % shot)
         if picture:
-            if dpi == 96:
+            if dpi == 96 and not locale:
                 pictures(editor, desktop, picture)
             else:
-                desktop.key("Escape")
+                desktop.key("Escape", *(["Escape"] if locale else []))
             editor.wait_closed()
             return 0
 

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include "common/text16.h"
-#include "marlpane/app/conflict_texts.h"
+#include "marlpane/app/dialog_dpi_win.h"
+#include "marlpane/app/editor_state.h"
 #include "marlpane/app/resource_ids.h"
+#include "marlpane/editors/editor_texts.h"
 
 namespace {
 
@@ -13,8 +15,8 @@ struct Question {
   const std::vector<ConflictLine>* lines;
 };
 
-void SetText(HWND box, int id, ConflictText text) {
-  SetDlgItemTextW(box, id, AsWide(ConflictTextOf(text)));
+void SetText(HWND box, int id, EditorText text) {
+  SetDlgItemTextW(box, id, AsWide(EditorTextOf(text).c_str()));
 }
 
 void FillList(HWND list, const std::vector<ConflictLine>& lines) {
@@ -22,13 +24,14 @@ void FillList(HWND list, const std::vector<ConflictLine>& lines) {
   RECT client = {};
   GetClientRect(list, &client);
   const int width = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
-  const ConflictText columns[] = {ConflictText::OptionColumn, ConflictText::FileColumn,
-                                  ConflictText::MineColumn};
+  const EditorText columns[] = {EditorText::ConflictOptionColumn, EditorText::ConflictFileColumn,
+                                EditorText::ConflictMineColumn};
   for (int i = 0; i < 3; ++i) {
+    const std::u16string name = EditorTextOf(columns[i]);
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.cx = i == 0 ? width * 2 / 5 : width * 3 / 10;
-    column.pszText = const_cast<wchar_t*>(AsWide(ConflictTextOf(columns[i])));
+    column.pszText = const_cast<wchar_t*>(AsWide(name.c_str()));
     ListView_InsertColumn(list, i, &column);
   }
   for (size_t row = 0; row < lines.size() && row < kConflictLinesShown; ++row) {
@@ -44,27 +47,30 @@ void FillList(HWND list, const std::vector<ConflictLine>& lines) {
 }
 
 void Prepare(HWND box, const Question& question) {
-  SetWindowTextW(box, AsWide(ConflictTextOf(ConflictText::Title)));
-  std::u16string text = ConflictChangedText(question.settingsPath);
+  SetWindowTextW(box, AsWide(EditorTextOf(EditorText::ConflictTitle).c_str()));
+  std::u16string text = EditorTextOf(EditorText::ConflictChanged, {{u"<File_Name>", FileNameOf(question.settingsPath)}});
   text += u"\r\n";
-  text += ConflictTextOf(ConflictText::BothChanged);
+  text += EditorTextOf(EditorText::ConflictBothChanged);
   SetDlgItemTextW(box, IDC_CONFLICT_TEXT, AsWide(text.c_str()));
   FillList(GetDlgItem(box, IDC_CONFLICT_LIST), *question.lines);
   const size_t count = question.lines->size();
   if (count > kConflictLinesShown) {
-    SetDlgItemTextW(box, IDC_CONFLICT_MORE, AsWide(MoreConflictsText(count - kConflictLinesShown).c_str()));
+    const std::u16string more = EditorTextOf(
+        EditorText::ConflictMore, {{u"<Count>", NumberText(static_cast<long long>(count - kConflictLinesShown))}});
+    SetDlgItemTextW(box, IDC_CONFLICT_MORE, AsWide(more.c_str()));
   } else {
     ShowWindow(GetDlgItem(box, IDC_CONFLICT_MORE), SW_HIDE);
   }
-  SetText(box, IDC_KEEP_MINE, ConflictText::KeepMine);
-  SetText(box, IDC_KEEP_FILE, ConflictText::KeepFile);
-  SetText(box, IDCANCEL, ConflictText::Cancel);
+  SetText(box, IDC_KEEP_MINE, EditorText::ConflictKeepMine);
+  SetText(box, IDC_KEEP_FILE, EditorText::ConflictKeepFile);
+  SetText(box, IDCANCEL, EditorText::ConflictCancel);
 }
 
 INT_PTR CALLBACK QuestionProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       Prepare(box, *reinterpret_cast<const Question*>(lParam));
+      UseInterfaceFont(box);
       // The focus on the buttons, so that their letters answer (the list
       // would take them for itself).
       SetFocus(GetDlgItem(box, IDC_KEEP_MINE));

@@ -5,6 +5,7 @@
 
 #include "common/bitmap_image.h"
 #include "common/dpi_scale.h"
+#include "common/font_fallback_win.h"
 #include "common/window_dpi_win.h"
 #include "marlpane/app/dialog_layout.h"
 
@@ -27,9 +28,12 @@ std::unique_ptr<CBitmapImage> gShownBanner;
 int gShownWidth = -1;
 int gShownHeight = -1;
 
-// The controls' font at the present DPI once the DPI has changed; until
-// then they keep the one the dialog manager made for the template.
+// The controls' font at the present DPI once the DPI has changed or the
+// dialog's font lacked glyphs of the editor's texts; until then they keep
+// the one the dialog manager made for the template.
 HFONT gDialogFont = nullptr;
+// Whether gDialogFont is in another face than the template's.
+bool gOtherFace = false;
 
 const CBitmapImage* Banner2x(const CBitmapImage& banner) {
   if (!gBanner2xTried && gArchive && gArchivePath) {
@@ -46,24 +50,53 @@ BOOL CALLBACK SetControlFont(HWND control, LPARAM font) {
   return TRUE;
 }
 
+HFONT PresentFont(HWND dialog) {
+  return gDialogFont ? gDialogFont : reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+}
+
+// A font of its own as described, given to the dialog and every control.
+void GiveFont(HWND dialog, const LOGFONTW& description) {
+  HFONT font = CreateFontIndirectW(&description);
+  if (!font) return;
+  SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  EnumChildWindows(dialog, SetControlFont, reinterpret_cast<LPARAM>(font));
+  if (gDialogFont) DeleteObject(gDialogFont);
+  gDialogFont = font;
+}
+
 // The dialog's font scaled from one DPI to the next, given to every control.
 void ScaleControlFonts(HWND dialog, int oldDpi, int newDpi) {
-  HFONT present = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-  if (gDialogFont) present = gDialogFont;
+  HFONT present = PresentFont(dialog);
   LOGFONTW font = {};
   if (!present || !GetObjectW(present, sizeof font, &font)) return;
   font.lfHeight = MulDiv(font.lfHeight, newDpi, oldDpi);
   font.lfWidth = MulDiv(font.lfWidth, newDpi, oldDpi);
-  HFONT scaled = CreateFontIndirectW(&font);
-  if (!scaled) return;
-  EnumChildWindows(dialog, SetControlFont, reinterpret_cast<LPARAM>(scaled));
-  if (gDialogFont) DeleteObject(gDialogFont);
-  gDialogFont = scaled;
+  GiveFont(dialog, font);
 }
 
 }  // namespace
 
 int MainDialogDpi() { return gDpi; }
+
+void UseFontForTexts(HWND dialog, std::u16string_view texts) {
+  HFONT present = PresentFont(dialog);
+  CFontFallback fonts;
+  fonts.SetBaseFont(present);
+  HFONT chosen = fonts.FontFor(texts);
+  LOGFONTW font = {};
+  if (!chosen || chosen == present || !GetObjectW(chosen, sizeof font, &font)) return;
+  GiveFont(dialog, font);
+  gOtherFace = true;
+}
+
+HFONT InterfaceFont() { return gOtherFace ? gDialogFont : nullptr; }
+
+void UseInterfaceFont(HWND window) {
+  HFONT font = InterfaceFont();
+  if (!font) return;
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  EnumChildWindows(window, SetControlFont, reinterpret_cast<LPARAM>(font));
+}
 
 void TakeDialogDpi(HWND dialog) {
   gDpi = WindowDpi(dialog);
@@ -76,6 +109,8 @@ void ShowBannerAtDpi(HWND dialog, int controlId, const CBitmapImage& banner,
   gArchivePath = archivePath;
   HWND control = GetDlgItem(dialog, controlId);
   if (!control || !banner.Handle()) return;
+  // A picture is never mirrored, also in a window laid out right to left.
+  SetWindowLongPtrW(control, GWL_EXSTYLE, GetWindowLongPtrW(control, GWL_EXSTYLE) & ~WS_EX_LAYOUTRTL);
   const Box size = ScaledBannerSize(banner.Width(), banner.Height(), gDpi);
   const CBitmapImage* source = gDpi > kBaseDpi ? Banner2x(banner) : nullptr;
   if (!source) source = &banner;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 class CBitmapImage;
 class CKeyedArchive;
 
@@ -28,6 +30,17 @@ void ShowBannerAtDpi(HWND dialog, int controlId, const CBitmapImage& banner,
 // The size the banner is shown at (its own size before ShowBannerAtDpi).
 int ShownBannerWidth(const CBitmapImage& banner);
 int ShownBannerHeight(const CBitmapImage& banner);
+
+// The dialog's font when it has a glyph for every character of texts (the
+// editor's own texts in its language), else a font of its size and style in
+// a face that has them (common/font_fallback_win.h), given to the dialog and
+// every control and followed through DPI changes. The font is kept for the
+// editor's other windows: InterfaceFont.
+void UseFontForTexts(HWND dialog, std::u16string_view texts);
+// That font when the dialog's own lacked glyphs; null when it has them all.
+HFONT InterfaceFont();
+// Gives window and every child of it the interface font, when there is one.
+void UseInterfaceFont(HWND window);
 
 // What two lines of a control's font need, in pixels.
 int TwoLinesHeight(HWND control);

@@ -8,7 +8,8 @@
 #include "common/bitmap_image.h"
 #include "common/dpi_scale.h"
 #include "common/icon_list_win.h"
-#include "common/menu_builder_win.h"
+#include "common/list_accessible_win.h"
+#include "common/readable_menu_win.h"
 #include "common/shell_win.h"
 #include "common/text16.h"
 #include "marlpane/app/about_box_win.h"
@@ -22,6 +23,8 @@
 #include "marlpane/app/settings_save_win.h"
 #include "marlpane/app/startup_win.h"
 #include "marlpane/document/ini_document.h"
+#include "marlpane/editors/editor_message_win.h"
+#include "marlpane/editors/editor_texts.h"
 #include "marlpane/list/typed_list_view.h"
 #include "marlpane/rows/row_builder.h"
 #include "marlpane/rows/row_saver.h"
@@ -40,8 +43,6 @@ CSettingsFile gSettingsFile;
 namespace {
 
 constexpr char16_t kProgramTitle[] = u"Marlpane";
-constexpr char16_t kDamagedFileText[] = u"Error: File is damaged. Please download it again.";
-constexpr char16_t kSaveErrorCaption[] = u"ERROR";
 constexpr char kBannerEntry[] = "banner.bmp";
 constexpr uint8_t kOptionListColourScheme = 24;  // own colours, first row and odd rows
 // Posted to the dialog when it is activated: look whether another program
@@ -130,7 +131,7 @@ void PlaceMainWindow(HWND dialog) {
 
 // The archive lacks a record or the banner: the editor cannot run.
 BOOL FailDamaged(HWND dialog) {
-  MessageBoxW(nullptr, AsWide(kDamagedFileText), AsWide(kProgramTitle), MB_OK);
+  EditorMessageBox(nullptr, EditorTextOf(EditorText::DamagedFile), kProgramTitle, MB_OK);
   PostQuit(dialog, 0);
   // A host that saw code 300 learns that the window is gone as after any
   // other way of closing.
@@ -150,12 +151,25 @@ void SetWindowIcons(HWND dialog) {
                reinterpret_cast<LPARAM>(load(GetSystemMetrics(SM_CXSMICON))));
 }
 
+// The texts of the dialog in the editor's language (the tip line's from the
+// option MainTip when it is given).
+void ShowOwnTexts(HWND dialog) {
+  const EditorOptions& options = gEditorOptions;
+  const std::u16string tip = options.mainTipGiven ? options.mainTip : EditorTextOf(EditorText::DefaultTip);
+  SetDlgItemTextW(dialog, IDC_TIP_LINE, AsWide(tip.c_str()));
+  SetDlgItemTextW(dialog, IDC_SAVE, AsWide(EditorTextOf(EditorText::Save).c_str()));
+  SetDlgItemTextW(dialog, IDC_CANCEL_BUTTON, AsWide(EditorTextOf(EditorText::Cancel).c_str()));
+  SetDlgItemTextW(dialog, IDC_OPTION_LIST, AsWide(EditorTextOf(EditorText::OptionList).c_str()));
+}
+
 void AddSystemMenuEntries(HWND dialog) {
-  CMenuBuilder menu;  // the system menu stays when the builder goes
-  menu.AttachSystemMenu(dialog);
-  menu.AppendItem(IDC_ABOUT, u"&About");
-  menu.AppendItem(IDC_WEB_SITE, u"&Visit Web Site");
-  menu.AppendSeparator();
+  // For the whole run: owner-drawn items point to them.
+  static const std::u16string kAbout = EditorTextOf(EditorText::About);
+  static const std::u16string kVisitWebSite = EditorTextOf(EditorText::VisitWebSite);
+  HMENU menu = GetSystemMenu(dialog, FALSE);
+  InsertReadableItem(menu, 0, 0, IDC_ABOUT, &kAbout);
+  InsertReadableItem(menu, 1, 0, IDC_WEB_SITE, &kVisitWebSite);
+  InsertMenuW(menu, 2, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 }
 
 // The row type icons at the size for the dialog's DPI.
@@ -169,6 +183,7 @@ void PrepareOptionList(HWND dialog) {
   CreateTypeIcons();
 
   gOptionList.Attach(GetDlgItem(dialog, IDC_OPTION_LIST));
+  NameListRowsForScreenReaders(GetDlgItem(dialog, IDC_OPTION_LIST));
   gOptionList.SetCharacterWidth(
       static_cast<int16_t>(ScaleForDpi(CListView::kDefaultCharacterWidth, MainDialogDpi())));
   gOptionList.SetImageListsAndColours(gTypeIcons.Handle(), nullptr, options.listEvenBkColor,
@@ -189,6 +204,7 @@ void PrepareOptionList(HWND dialog) {
 void FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM lParam) {
   const int oldDpi = MainDialogDpi();
   if (!OnDialogDpiChanged(dialog, IDC_BANNER, gBanner, wParam, lParam)) return;
+  if (InterfaceFont()) gOptionList.EditorFonts().SetBaseFont(InterfaceFont());
   gOptionList.SetSmallImageList(nullptr);  // the list never holds a destroyed image list
   CreateTypeIcons();
   gOptionList.SetSmallImageList(gTypeIcons.Handle());
@@ -206,13 +222,15 @@ BOOL InitMainDialog(HWND dialog) {
   SetWindowTextW(dialog, AsWide(kProgramTitle));
   PostNotification(kNotifyStarted, reinterpret_cast<LPARAM>(dialog));
   AddSystemMenuEntries(dialog);
-  SetDlgItemTextW(dialog, IDC_TIP_LINE, AsWide(options.mainTip));
+  ShowOwnTexts(dialog);
+  UseFontForTexts(dialog, AllEditorTexts());
   if (!ReadSettingsRecord(gEditorArchive, state.programPath)) return FailDamaged(dialog);
 
   gInputBrush = CreateSolidBrush(options.inputBkColor);
   gBackgroundBrush = CreateSolidBrush(options.backgroundColor);
   gRows = BuiltRows();
   PrepareOptionList(dialog);
+  if (InterfaceFont()) gOptionList.EditorFonts().SetBaseFont(InterfaceFont());
 
   if (!LoadFromArchive(gBanner, gEditorArchive, state.programPath, kBannerEntry)) {
     return FailDamaged(dialog);
@@ -266,10 +284,8 @@ void ReloadChangedFile(HWND dialog) {
 }
 
 void ShowSaveError(HWND dialog) {
-  std::u16string text = u"Error: Can't save the settings file:\n";
-  text += gEditorState.settingsPath;
-  text += u"\n\nDrive may be full or write-protected.";
-  MessageBoxW(dialog, AsWide(text.c_str()), AsWide(kSaveErrorCaption), MB_OK);
+  EditorMessageBox(dialog, EditorTextOf(EditorText::SaveError, {{u"<File_Path>", gEditorState.settingsPath}}),
+                   EditorTextOf(EditorText::SaveErrorTitle), MB_OK);
 }
 
 BOOL OnCommand(HWND dialog, WORD command) {
@@ -387,6 +403,13 @@ INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       }
       return FALSE;
     }
+    case WM_MEASUREITEM:
+      return MeasureReadableItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    case WM_DRAWITEM:
+      return DrawReadableItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    case WM_MENUCHAR:
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, ReadableMenuChar(wParam, lParam));
+      return TRUE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

@@ -48,6 +48,11 @@ void ApplyEditorOptionsText(const void* bytes, size_t length, EditorOptions& opt
   if (ini.GetString(kSection, u"MainTip", scratch, kMainTipCapacity)) {
     ReplaceAll(scratch, kMainTipCapacity, u"\\n", u"\r\n");
     CopyText(options.mainTip, kMainTipCapacity, scratch);
+    options.mainTipGiven = true;
+  }
+  // A name too long for any language file is no language.
+  if (ini.GetString(kSection, u"Language", scratch, kMainTipCapacity)) {
+    CopyText(options.language, kLanguageNameLimit + 1, scratch);
   }
   ReadInt(ini, u"MainWindowWidth", options.mainWindowWidth);
   ReadInt(ini, u"MainWindowHeight", options.mainWindowHeight);

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/language_file.h"
+
 class CKeyedArchive;
 
 // A colour as the system stores it: 0x00BBGGRR, red in the low byte.
@@ -24,7 +26,12 @@ struct EditorOptions {
   EditorOptions();
 
   // Tip line text until a row is selected; "\n" in the option becomes CR LF.
+  // Without the option the tip comes from the editor's language.
   char16_t mainTip[kMainTipCapacity];
+  bool mainTipGiven = false;
+  // The language to speak instead of the user's interface language (its
+  // language file "<Language>.lng" in the archive); empty: the user's.
+  char16_t language[kLanguageNameLimit + 1] = {};
   // Negative: keep what the dialog has (X and Y both negative: centre it).
   int mainWindowWidth = -1;
   int mainWindowHeight = -1;  // negative: see mainWindowAutoResize

@@ -1,4 +1,4 @@
-// The find field: an edit box with the count of matching rows beside it,
+// The find field: a label, an edit box and the count of matching rows,
 // shown in the place of the tip line (the tip line's own rectangle, taken
 // from the window each time, so the other controls never move) and hidden
 // again with the tip line brought back.
@@ -30,6 +30,7 @@ class CFindField {
  private:
   HWND dialog_ = nullptr;
   HWND tipLine_ = nullptr;
+  HWND label_ = nullptr;  // "Find:", the box's name
   HWND edit_ = nullptr;
   HWND count_ = nullptr;
   bool open_ = false;

@@ -57,13 +57,18 @@
 #define IDC_ROW_MENU 1020
 #define IDC_FIND_FIELD 1021
 #define IDC_FIND_COUNT 1022
+#define IDC_FIND_LABEL 1023
 
-// Controls of the about box.
+// Controls of the about box (their texts are set at run time in the
+// editor's language).
 #define IDC_ABOUT_ICON 1101
 #define IDC_ABOUT_VERSION 1102
+#define IDC_ABOUT_NAME 1103
+#define IDC_ABOUT_DISTRIBUTION 1104
+#define IDC_ABOUT_TERMS 1105
 
 // Controls of the question about options changed by another program too
-// (their texts are set at run time, see conflict_texts.h).
+// (their texts are set at run time, see marlpane/editors/editor_texts.h).
 #define IDC_CONFLICT_TEXT 1201
 #define IDC_CONFLICT_LIST 1202
 #define IDC_CONFLICT_MORE 1203

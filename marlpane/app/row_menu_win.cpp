@@ -2,21 +2,27 @@
 
 #include <cstring>
 
+#include "common/readable_menu_win.h"
 #include "marlpane/app/resource_ids.h"
+#include "marlpane/editors/editor_texts.h"
 
 WORD ShowRowMenu(HWND owner, POINT at, bool rowChanged, bool hasLine) {
   HMENU menu = CreatePopupMenu();
   if (!menu) return 0;
-  AppendMenuW(menu, MF_STRING, IDC_EDIT_ROW, L"&Edit\tEnter");
-  AppendMenuW(menu, MF_STRING | (rowChanged ? 0 : MF_GRAYED), IDC_REVERT_ROW,
-              L"&Undo changes to this row");
+  // In one place for every showing: owner-drawn items point to them.
+  static const std::u16string kTexts[] = {EditorTextOf(EditorText::EditRow) + u"\tEnter",
+                                          EditorTextOf(EditorText::RevertRow), EditorTextOf(EditorText::CopyValue),
+                                          EditorTextOf(EditorText::CopyLine)};
+  InsertReadableItem(menu, UINT(-1), 0, IDC_EDIT_ROW, &kTexts[0]);
+  InsertReadableItem(menu, UINT(-1), rowChanged ? 0 : MF_GRAYED, IDC_REVERT_ROW, &kTexts[1]);
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING | (hasLine ? 0 : MF_GRAYED), IDC_COPY_VALUE, L"Copy &value");
-  AppendMenuW(menu, MF_STRING | (hasLine ? 0 : MF_GRAYED), IDC_COPY_LINE, L"Copy &line");
+  InsertReadableItem(menu, UINT(-1), hasLine ? 0 : MF_GRAYED, IDC_COPY_VALUE, &kTexts[2]);
+  InsertReadableItem(menu, UINT(-1), hasLine ? 0 : MF_GRAYED, IDC_COPY_LINE, &kTexts[3]);
   // The owner must be in front for the menu to close when the user clicks
   // elsewhere.
   SetForegroundWindow(owner);
-  const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x,
+  const UINT layout = gEditorLanguage.RightToLeft() ? TPM_LAYOUTRTL : 0;
+  const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | layout, at.x,
                                     at.y, 0, owner, nullptr);
   DestroyMenu(menu);
   return static_cast<WORD>(chosen);

@@ -18,8 +18,9 @@ constexpr WPARAM kNotifyClosing = 390;    // after every way of closing
 // Everything the program entry does before the main dialog runs: keeps the
 // instance, takes the program path and folder, sets the default settings
 // path, gives the archive the editor's key, reads the editor options,
-// applies the command line (GetCommandLineW) and initialises the common
-// controls.
+// chooses the language (the option Language, else the user's interface
+// language, else English), applies the command line (GetCommandLineW) and
+// initialises the common controls.
 void StartEditor(HINSTANCE instance);
 
 // Picks the settings file among the settings path, the same name with

@@ -1,6 +1,7 @@
 // What the option list gives an editor: the cell, its rectangle on the
-// screen, the window that owns the editor and the cell's text, the fonts to
-// show texts in, and the rule for values the settings file cannot store.
+// screen, the window that owns the editor, the cell's text and the row's
+// label, the fonts to show texts in, and the rule for values the settings
+// file cannot store.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,7 @@ struct EditRequest {
   RECT cell = {};       // the label part of the cell, screen coordinates
   HWND owner = nullptr; // the list's parent (the main dialog)
   const char16_t* text = u"";  // at most 4999 characters
+  std::u16string name;         // the row's label: the popup's name for screen readers
   CFontFallback* fonts = nullptr;  // null: the stock GUI font for every text
   ValueRefusal refusal;            // null: every value is kept
 };

@@ -1,9 +1,9 @@
 #include "marlpane/editors/password_editor_win.h"
 
-#include <cstdio>
 #include <string>
 
 #include "common/text16.h"
+#include "marlpane/editors/editor_texts.h"
 #include "marlpane/editors/popup_editor_win.h"
 
 namespace {
@@ -13,12 +13,8 @@ constexpr int kEntryCapacity = static_cast<int>(kPasswordLimit) + 1;
 constexpr DWORD kPasswordEditStyle =
     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL;
 
-std::u16string LengthRule(const char* format, int32_t a, int32_t b = 0) {
-  char text[100];
-  std::snprintf(text, sizeof text, format, static_cast<int>(a), static_cast<int>(b));
-  char16_t wide[100];
-  WidenAscii(text, wide, 100);
-  return wide;
+std::u16string LengthRule(EditorText id, int32_t minimum, int32_t maximum = 0) {
+  return EditorTextOf(id, {{u"<Min>", NumberText(minimum)}, {u"<Max>", NumberText(maximum)}});
 }
 
 class CPasswordEditor : public CPopupEditor {
@@ -37,7 +33,7 @@ class CPasswordEditor : public CPopupEditor {
     UseGuiFont(edit_);
     CaretToEnd(edit_);
     if (block_.minLength != 0 || block_.maxLength != 0) {
-      ShowStatus(LengthRule(kPasswordRangeFormat, block_.minLength, block_.maxLength));
+      ShowStatus(LengthRule(EditorText::PasswordRange, block_.minLength, block_.maxLength));
     }
     focus_ = edit_;
     return true;
@@ -47,7 +43,7 @@ class CPasswordEditor : public CPopupEditor {
     wchar_t entry[kEntryCapacity] = {};
     const int length = GetWindowTextW(edit_, entry, kEntryCapacity);
     if (length < block_.minLength) {
-      ShowStatus(LengthRule(kPasswordTooShortFormat, block_.minLength));
+      ShowStatus(LengthRule(EditorText::PasswordTooShort, block_.minLength));
       SetFocus(edit_);
       return false;
     }

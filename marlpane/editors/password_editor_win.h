@@ -7,10 +7,6 @@
 #include "marlpane/editors/edit_request_win.h"
 #include "marlpane/rows/cell_kinds.h"
 
-// The status line's texts.
-constexpr char kPasswordRangeFormat[] = "%d to %d chars";
-constexpr char kPasswordTooShortFormat[] = "%d chars minimum (Esc discards)";
-
 // Opens the editor on block.text; on OK block.text is the entry (at most
 // 5000 characters, as the block holds). The lengths count UTF-16 code units. True on OK.
 bool EditPasswordValue(const EditRequest& request, PasswordBlock& block);

@@ -65,7 +65,7 @@ bool CPopupEditor::Run(const EditRequest& request, DWORD extendedStyle, int heig
   accepted_ = false;
   closing_ = false;
   armed_ = false;
-  if (!window.Create(nullptr, u"", owner_, kPopupStyle, extendedStyle, box.left, box.top,
+  if (!window.Create(nullptr, request.name.c_str(), owner_, kPopupStyle, extendedStyle, box.left, box.top,
                      box.right - box.left, box.bottom - box.top, this, &CPopupEditor::Procedure) ||
       !popup_) {
     gOpenEditor = nullptr;
@@ -231,6 +231,17 @@ void CPopupEditor::UseFontFor(HWND control, std::u16string_view text) {
   const HFONT current = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
   if (current == font) return;
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), current ? TRUE : FALSE);
+}
+
+void CPopupEditor::FitFontToText(HWND control) {
+  if (!control) return;
+  const std::u16string text = TextOf(control);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  HDC context = GetDC(control);
+  const size_t missing = CFontFallback::MissingGlyphs(context, font, text);
+  ReleaseDC(control, context);
+  if (missing > 0) UseFontFor(control, text);
 }
 
 HWND CPopupEditor::CreateStatusLine(int y, int width) {

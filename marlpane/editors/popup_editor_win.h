@@ -63,6 +63,9 @@ class CPopupEditor {
   // has the text's glyphs; the stock GUI font without them. Redraws only a
   // control whose font changes, so an edit box can follow its text.
   void UseFontFor(HWND control, std::u16string_view text);
+  // The control keeps its font (the system's without one) when that has
+  // every glyph of its text, else UseFontFor its text.
+  void FitFontToText(HWND control);
 
   // A sunken line of centred text across the popup at y (the password
   // editor's length rules); ShowStatus fills it.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/text16.h"
+#include "marlpane/editors/editor_texts.h"
 #include "marlpane/editors/popup_editor_win.h"
 #include "marlpane/rows/cell_kinds.h"
 
@@ -65,10 +66,13 @@ class CMultiLineEditor : public CPopupEditor {
     CaretToEnd(edit_);
     const int third = width / 3;
     const int top = height - kButtonHeight;
-    HWND ok = CreateControl(L"BUTTON", L"Ok", kButtonStyle, 0, top, third, kButtonHeight, kOkCommand);
-    HWND cancel = CreateControl(L"BUTTON", L"Cancel", kButtonStyle, 2 * third, top, third,
-                                kButtonHeight, kCancelCommand);
+    HWND ok = CreateControl(L"BUTTON", AsWide(EditorTextOf(EditorText::MultiLineOk).c_str()), kButtonStyle, 0, top,
+                            third, kButtonHeight, kOkCommand);
+    HWND cancel = CreateControl(L"BUTTON", AsWide(EditorTextOf(EditorText::MultiLineCancel).c_str()), kButtonStyle,
+                                2 * third, top, third, kButtonHeight, kCancelCommand);
     if (!ok || !cancel) return false;
+    FitFontToText(ok);
+    FitFontToText(cancel);
     focus_ = edit_;
     return true;
   }

@@ -1,15 +1,11 @@
 #include "marlpane/editors/value_texts.h"
 
+#include "marlpane/editors/editor_texts.h"
+
 namespace {
 
-std::u16string Filled(const char16_t* format, std::u16string_view text, size_t i) {
-  std::u16string out = format;
-  const std::u16string fields[] = {CharacterAt(text, i), CharacterCodeAt(text, i)};
-  for (char16_t field = u'1'; field <= u'2'; ++field) {
-    const size_t at = out.find(std::u16string{u'%', field});
-    if (at != std::u16string::npos) out.replace(at, 2, fields[field - u'1']);
-  }
-  return out;
+std::u16string Filled(EditorText id, std::u16string_view text, size_t i) {
+  return EditorTextOf(id, {{u"<Character>", CharacterAt(text, i)}, {u"<Code>", CharacterCodeAt(text, i)}});
 }
 
 bool IsPairAt(std::u16string_view text, size_t i) {
@@ -37,9 +33,10 @@ std::u16string CharacterCodeAt(std::u16string_view text, size_t i) {
 }
 
 std::u16string UnstorableStatus(TextEncoding encoding, std::u16string_view text, size_t i) {
-  return Filled(encoding == TextEncoding::kBytes ? kUnstorableIn8BitFile : kUnstorableInFile, text, i);
+  return Filled(encoding == TextEncoding::kBytes ? EditorText::Unstorable8Bit : EditorText::Unstorable, text, i);
 }
 
 std::u16string UnstorableChoiceMessage(TextEncoding encoding, std::u16string_view text, size_t i) {
-  return Filled(encoding == TextEncoding::kBytes ? kUnstorableChoiceIn8BitFile : kUnstorableChoiceInFile, text, i);
+  return Filled(encoding == TextEncoding::kBytes ? EditorText::UnstorableChoice8Bit : EditorText::UnstorableChoice,
+                text, i);
 }

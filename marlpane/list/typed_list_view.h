@@ -102,6 +102,8 @@ class CTypedListView : public CEditableListView, private CTypedCellsHost {
   void EditWindow(const EditRequest& request);
 
   void CellTextChanged(int row, int column, const char16_t* text) override;
+  // The text the control shows for a cell's text.
+  std::u16string ShownText(int column, const char16_t* text) const;
   void CellColoursChanged(int row, int column, uint32_t textColour, uint32_t backColour) override;
   // While rows are built, one lookup serves every row that names the same
   // window: asking the system costs about half a millisecond under Wine.

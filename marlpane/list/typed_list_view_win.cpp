@@ -11,6 +11,7 @@
 #include "marlpane/editors/number_editors_win.h"
 #include "marlpane/editors/password_editor_win.h"
 #include "marlpane/editors/text_editors_win.h"
+#include "marlpane/editors/editor_message_win.h"
 #include "marlpane/editors/value_texts.h"
 #include "marlpane/rows/change_history.h"
 #include "marlpane/rows/row_saver.h"
@@ -55,8 +56,18 @@ bool CTypedListView::GetCellText(int item, int column, char16_t* buffer, int cap
   return capacity > 0 && cells_.GetCellText(item, column, buffer, static_cast<size_t>(capacity));
 }
 
+std::u16string CTypedListView::ShownText(int column, const char16_t* text) const {
+  std::u16string shown = text ? text : u"";
+  // Values (numbers, paths, colours) read left to right also in a window
+  // laid out right to left: embedded left to right.
+  if (column == 1 && list_ && (GetWindowLongPtrW(list_, GWL_EXSTYLE) & WS_EX_LAYOUTRTL)) {
+    shown = u"\u202A" + shown + u"\u202C";
+  }
+  return shown;
+}
+
 void CTypedListView::CellTextChanged(int row, int column, const char16_t* text) {
-  if (mirror_) CEditableListView::SetCellText(row, column, text);
+  if (mirror_) CEditableListView::SetCellText(row, column, ShownText(column, text).c_str());
 }
 
 void CTypedListView::CellColoursChanged(int row, int column, uint32_t textColour,
@@ -96,6 +107,7 @@ HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND ow
   request.cell = cell;
   request.owner = owner;
   request.text = text ? text : u"";
+  request.name = cells_.CellText(row, 0);
   request.fonts = &editorFonts_;
   const size_t r = static_cast<size_t>(row);
   const bool typedText = !built_ || r >= built_->table.size() || RowWritesTypedText(built_->table[r].rowType);
@@ -162,7 +174,7 @@ void CTypedListView::KeepOnlyStorable(int row, const CTypedCells::SavedCell& bef
   const std::u16string message = UnstorableChoiceMessage(settings_->Encoding(), text, bad);
   wchar_t title[256] = {};
   if (owner) GetWindowTextW(owner, title, 256);
-  MessageBoxW(owner, AsWide(message.c_str()), title, MB_OK | MB_ICONEXCLAMATION);
+  EditorMessageBox(owner, message, AsText(title), MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CTypedListView::OnEditorCommand(WPARAM wParam, LPARAM lParam) {
@@ -344,7 +356,7 @@ bool CTypedListView::LoadRows(const char16_t* settingsPath, const char16_t* type
   for (int row = 0; row < rows; ++row) {
     const RowDisplay& display = out.display[static_cast<size_t>(row)];
     if (CEditableListView::AppendItem(display.label.c_str(), -1, 0) != row) break;
-    CEditableListView::SetCellText(row, 1, cells_.CellText(row, 1).c_str());
+    CEditableListView::SetCellText(row, 1, ShownText(1, cells_.CellText(row, 1).c_str()).c_str());
     uint32_t textColour = 0;
     uint32_t backColour = 0;
     cells_.GetCellColours(row, 1, &textColour, &backColour);

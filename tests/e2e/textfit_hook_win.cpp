@@ -14,6 +14,10 @@
 // the control draws the cell in) is asked for a glyph of every character of
 // the cell's text. One line per cell into "winprobe-glyphs-<pid>":
 //   row column face missing text
+//
+// winprobe menu sends "winprobe.menu" to an open menu's window (#32768):
+// the hook writes the text of each of its items, one per line, into
+// "winprobe-menu-<pid>" (menus, like fonts, are read only in their process).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -112,6 +116,34 @@ void PaintForGlyphs(HWND list, DWORD pid) {
   CloseHandle(mapping);
 }
 
+void WriteMenu(HWND window, DWORD pid) {
+  wchar_t name[64];
+  swprintf(name, 64, L"winprobe-menu-%lu", static_cast<unsigned long>(pid));
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name);
+  if (!mapping) return;
+  char* out = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kGlyphBytes));
+  if (out) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    size_t used = 0;
+    out[0] = 0;
+    for (int i = 0; menu && i < GetMenuItemCount(menu) && used + 1024 < kGlyphBytes; ++i) {
+      // The item's text also when its window draws it.
+      wchar_t text[256] = {};
+      MENUITEMINFOW item = {};
+      item.cbSize = sizeof item;
+      item.fMask = MIIM_STRING;
+      item.dwTypeData = text;
+      item.cch = 256;
+      AppendUtf8(text, GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item) ? -1 : 0, out + used, 1000);
+      used += std::strlen(out + used);
+      out[used++] = '\n';
+      out[used] = 0;
+    }
+    UnmapViewOfFile(out);
+  }
+  CloseHandle(mapping);
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK GlyphHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -129,7 +161,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK GlyphHook(int code, WPARAM wPa
 extern "C" __declspec(dllexport) LRESULT CALLBACK TextFitHook(int code, WPARAM wParam, LPARAM lParam) {
   static const UINT request = RegisterWindowMessageW(L"winprobe.textfit");
   static const UINT glyphs = RegisterWindowMessageW(L"winprobe.glyphs");
+  static const UINT menu = RegisterWindowMessageW(L"winprobe.menu");
   const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && message && message->message == menu) {
+    WriteMenu(message->hwnd, static_cast<DWORD>(message->wParam));
+  }
   if (code == HC_ACTION && message && message->message == glyphs) {
     PaintForGlyphs(message->hwnd, static_cast<DWORD>(message->wParam));
   }

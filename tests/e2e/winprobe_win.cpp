@@ -23,6 +23,8 @@
 //                             face of the font the cell is drawn in, and how
 //                             many characters of its text that font has no
 //                             glyph for: GetGlyphIndicesW)
+//   winprobe menu HWND        the items' texts of the open menu whose window
+//                             (#32768) that is, one per line
 //   winprobe type TEXT        types TEXT into the focused window through
 //                             SendInput, one character each (KEYEVENTF_UNICODE):
 //                             for characters the X keyboard has no key for
@@ -31,6 +33,11 @@
 //                             font line height, wrapped height, width
 //   winprobe dpichanged HWND DPI LEFT TOP WIDTH HEIGHT
 //                             sends WM_DPICHANGED with that suggested rectangle
+//   winprobe acc HWND [ROWS]  what a screen reader learns of the window through
+//                             Active Accessibility (AccessibleObjectFromWindow,
+//                             its client object): child role name value, the
+//                             window itself as child 0, then the children 1
+//                             to ROWS (without ROWS as many as it reports)
 //   winprobe hold PATH MS     opens the file without sharing, prints "held PID"
 //                             and keeps it open for MS milliseconds (or until
 //                             killed), as a program writing it does
@@ -43,6 +50,7 @@
 //             TAB written as \r, \n and \t)
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -259,24 +267,27 @@ int PrintTextFits(HWND window) {
   return installed ? 0 : 1;
 }
 
-// winprobe glyphs HWND: the list painted once with both hooks of the
-// library on its thread, which write the cells into shared memory.
-int PrintGlyphs(HWND list) {
+// winprobe glyphs HWND and menu HWND: the window asked with the registered
+// message "winprobe.<what>" through the library's hooks on its thread (for
+// glyphs also the one that sees the list's cells drawn), which write the
+// answer into shared memory.
+int PrintAnswerInProcess(HWND window, const wchar_t* what, bool cells) {
   HOOKPROC request = HookFunction("TextFitHook");
-  HOOKPROC record = HookFunction("GlyphHook");
-  if (!request || !record) return 1;
+  HOOKPROC record = cells ? HookFunction("GlyphHook") : nullptr;
+  if (!request || (cells && !record)) return 1;
   HMODULE module = HookModule(request);
   constexpr DWORD kBytes = 64 * 1024;
-  const std::wstring name = L"winprobe-glyphs-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring name = L"winprobe-" + std::wstring(what) + L"-" + std::to_wstring(GetCurrentProcessId());
   HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBytes, name.c_str());
   char* result = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kBytes)) : nullptr;
-  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
   HHOOK sent = result ? SetWindowsHookExW(WH_CALLWNDPROC, request, module, thread) : nullptr;
-  HHOOK answered = sent ? SetWindowsHookExW(WH_CALLWNDPROCRET, record, module, thread) : nullptr;
-  if (answered) {
+  HHOOK answered = sent && cells ? SetWindowsHookExW(WH_CALLWNDPROCRET, record, module, thread) : nullptr;
+  const bool hooked = sent && (!cells || answered);
+  if (hooked) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(list, RegisterWindowMessageW(L"winprobe.glyphs"), GetCurrentProcessId(), 0,
-                        SMTO_ABORTIFHUNG, 10000, &ignored);
+    SendMessageTimeoutW(window, RegisterWindowMessageW((L"winprobe." + std::wstring(what)).c_str()),
+                        GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, 10000, &ignored);
     result[kBytes - 1] = 0;
     std::fputs(result, stdout);
   }
@@ -284,7 +295,7 @@ int PrintGlyphs(HWND list) {
   if (sent) UnhookWindowsHookEx(sent);
   if (result) UnmapViewOfFile(result);
   if (mapping) CloseHandle(mapping);
-  return answered ? 0 : 1;
+  return hooked ? 0 : 1;
 }
 
 // winprobe textinfont HWND FACE POINTS DPI: what the control's text needs in
@@ -372,11 +383,49 @@ int PrintClipboard() {
   return 0;
 }
 
+std::wstring Answer(HRESULT result, BSTR text) {
+  std::wstring out = SUCCEEDED(result) && text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+  SysFreeString(text);
+  return Escaped(out);
+}
+
+int PrintAccessible(HWND window, long rows) {
+  CoInitialize(nullptr);
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&object))) || !object) {
+    std::fprintf(stderr, "winprobe: no accessible object\n");
+    return 1;
+  }
+  long count = rows;
+  if (count < 0 && FAILED(object->get_accChildCount(&count))) count = 0;
+  for (long child = 0; child <= count; ++child) {
+    VARIANT id;
+    VariantInit(&id);
+    id.vt = VT_I4;
+    id.lVal = child;
+    BSTR name = nullptr;
+    BSTR value = nullptr;
+    VARIANT role;
+    VariantInit(&role);
+    const HRESULT named = object->get_accName(id, &name);
+    const HRESULT valued = object->get_accValue(id, &value);
+    const long roleId = SUCCEEDED(object->get_accRole(id, &role)) && role.vt == VT_I4 ? role.lVal : -1;
+    VariantClear(&role);
+    const std::wstring line = std::to_wstring(child) + L"\t" + std::to_wstring(roleId) + L"\t" +
+                              Answer(named, name) + L"\t" + Answer(valued, value);
+    std::printf("%s\n", Utf8(line).c_str());
+  }
+  object->Release();
+  CoUninitialize();
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: winprobe top PID | find TEXT | tree HWND | list HWND | kill PID | "
-                       "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | glyphs HWND | "
+                       "client HWND | columns HWND | itemrects HWND | style HWND | textfit HWND | glyphs HWND | menu HWND | "
                        "textinfont HWND FACE POINTS DPI | dpichanged HWND DPI LEFT TOP WIDTH HEIGHT | "
-                       "post HWND MESSAGE WPARAM LPARAM | type TEXT | hold PATH MS | clipboard\n");
+                       "post HWND MESSAGE WPARAM LPARAM | type TEXT | hold PATH MS | clipboard | acc HWND [ROWS]\n");
   return 2;
 }
 
@@ -419,6 +468,10 @@ int main() {
     const RECT suggested = {number(4), number(5), number(4) + number(6), number(5) + number(7)};
     return SendDpiChanged(window, number(3), suggested);
   }
+  if (command == L"acc" && (count == 3 || count == 4)) {
+    HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(arguments[2], nullptr, 10)));
+    return PrintAccessible(window, count == 4 ? std::wcstol(arguments[3], nullptr, 10) : -1);
+  }
   if (count != 3) return Usage();
   const unsigned long long number = std::wcstoull(arguments[2], nullptr, 10);
   if (command == L"top" || command == L"find") {
@@ -449,7 +502,8 @@ int main() {
   if (command == L"textfit") {
     return PrintTextFits(window);
   }
-  if (command == L"glyphs") return PrintGlyphs(window);
+  if (command == L"glyphs") return PrintAnswerInProcess(window, L"glyphs", true);
+  if (command == L"menu") return PrintAnswerInProcess(window, L"menu", false);
   if (command == L"style") {
     std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));

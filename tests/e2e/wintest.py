@@ -89,7 +89,7 @@ def _unescape(text):
 class Tool:
     """One program started through notifyhost."""
 
-    def __init__(self, desktop, command, cwd):
+    def __init__(self, desktop, command, cwd, env=None):
         self.desktop = desktop
         self.events = []
         self.pid = None
@@ -97,7 +97,7 @@ class Tool:
         self.exit_code = None
         self._lines = queue.Queue()
         self._lock = threading.Lock()
-        self._process = subprocess.Popen(command, cwd=cwd, env=desktop.env, stdout=subprocess.PIPE,
+        self._process = subprocess.Popen(command, cwd=cwd, env=env or desktop.env, stdout=subprocess.PIPE,
                                          stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True)
         self._reader = threading.Thread(target=self._read, daemon=True)
         self._reader.start()
@@ -182,10 +182,13 @@ class Desktop:
         subprocess.run([WINE_RUN, "--stop"], env=self.env, check=False)
 
     # Programs.
-    def launch(self, program, *arguments, notify=True, cwd=None):
+    def launch(self, program, *arguments, notify=True, cwd=None, locale=None):
+        """locale: a Unix locale name for this program (and what it starts)
+        instead of the desktop's."""
         command = [WINE_RUN, NOTIFYHOST] + ([] if notify else ["--no-switch"])
         command += [winpath(program)] + list(arguments)
-        tool = Tool(self, command, cwd or os.path.dirname(program))
+        env = dict(self.env, LANG=locale, LC_ALL=locale) if locale else None
+        tool = Tool(self, command, cwd or os.path.dirname(program), env)
         self.tools.append(tool)
         return tool
 
@@ -277,6 +280,22 @@ class Desktop:
             if len(f) >= 5:
                 cells[(int(f[0]), int(f[1]))] = (f[2], int(f[3]), "\t".join(f[4:]))
         return cells
+
+    def menu(self, hwnd):
+        """The texts of the items of the open menu whose window (#32768) that is."""
+        return self.probe("menu", str(hwnd)).splitlines()
+
+    def accessible(self, hwnd, rows=None):
+        """What a screen reader learns of a window through Active Accessibility:
+        [(role, name, value)] for the window itself, then its children 1 to rows
+        (as many as it reports without rows)."""
+        arguments = ["acc", str(hwnd)] + ([] if rows is None else [str(rows)])
+        answers = []
+        for line in self.probe(*arguments).splitlines():
+            f = line.split("\t")
+            if len(f) >= 4:
+                answers.append((int(f[1]), _unescape(f[2]), _unescape("\t".join(f[3:]))))
+        return answers
 
     # Input through the X server.
     def xdotool(self, *arguments):

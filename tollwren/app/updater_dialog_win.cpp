@@ -1,20 +1,20 @@
 #include "tollwren/app/updater_dialog_win.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <vector>
 
 #include "common/menu_builder_win.h"
 #include "common/program_keys.h"
 #include "common/script_charset.h"
+#include "common/shell_win.h"
 #include "common/text16.h"
-#include "common/web_address.h"
 #include "common/window_dpi_win.h"
 #include "tollwren/app/about_box_win.h"
 #include "tollwren/app/command_line.h"
 #include "tollwren/app/language_menu_win.h"
 #include "tollwren/app/resource_ids.h"
+#include "common/language_file_win.h"
 #include "tollwren/language/language_file_win.h"
 
 namespace {
@@ -225,6 +225,10 @@ bool CUpdaterDialog::LoadLanguage(const std::u16string& name) {
 
 void CUpdaterDialog::ApplyLanguage() {
   ApplyReadingOrder(dialog_, language_.RightToLeft());
+  // Screen readers name the two image buttons by their texts, which their
+  // drawing does not show.
+  SetDlgItemTextW(dialog_, IDC_LANGUAGE, AsWide(MenuText(u"language_button", u"Language").c_str()));
+  SetDlgItemTextW(dialog_, kCloseButtonId, AsWide(MenuText(u"close_button", u"Close").c_str()));
   CDownloadFigures none;
   std::u16string sample;
   for (const char16_t* key : {u"checking_website", u"web_version_newer", u"yes", u"no"}) {
@@ -302,10 +306,5 @@ void CUpdaterDialog::ShowUpdaterAbout() {
 
 void CUpdaterDialog::VisitProductSite() {
   const std::u16string site = flow_.ReadPad([](const CPadDocument& pad) { return pad.companyWebSite; });
-  // The address's own handler (the user's browser for http and https),
-  // never a program found by its bare name, which the current folder
-  // could supply.
-  if (!site.empty() && IsWebAddress(site.c_str())) {
-    ShellExecuteW(dialog_, L"open", AsWide(site.c_str()), nullptr, nullptr, SW_SHOWNORMAL);
-  }
+  OpenWebPage(site.c_str(), dialog_);
 }

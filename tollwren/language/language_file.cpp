@@ -1,8 +1,5 @@
 #include "tollwren/language/language_file.h"
 
-#include <vector>
-
-#include "common/archive.h"
 #include "tollwren/pad/pad_document.h"
 
 std::u16string ChooseInitialLanguage(bool useSystemLanguage, std::u16string_view systemLanguage,
@@ -16,12 +13,9 @@ std::u16string ChooseInitialLanguage(bool useSystemLanguage, std::u16string_view
 
 bool CLanguageFile::Load(CKeyedArchive& archive, const char16_t* archivePath, std::u16string_view name,
                          const CPadDocument& pad, std::u16string_view padFilePath) {
-  const std::string entry = LanguageEntryName(name, ".lng");
-  const uint32_t size = archive.GetEntrySize(archivePath, entry.c_str());
-  if (size == 0) return false;
-  std::vector<uint8_t> bytes(size);
-  if (archive.ReadEntry(archivePath, entry.c_str(), bytes.data(), size) != size) return false;
-  LoadBytes(bytes.data(), bytes.size(), name, pad, padFilePath);
+  std::u16string text;
+  if (!ReadLanguageEntry(archive, archivePath, name, text)) return false;
+  LoadText(std::move(text), name, pad, padFilePath);
   return true;
 }
 
@@ -36,7 +30,11 @@ bool CLanguageFile::Pick(CKeyedArchive& archive, const char16_t* archivePath, st
 
 void CLanguageFile::LoadBytes(const uint8_t* bytes, size_t size, std::u16string_view name,
                               const CPadDocument& pad, std::u16string_view padFilePath) {
-  std::u16string text = DecodeLanguageBytes(bytes, size);
+  LoadText(DecodeLanguageBytes(bytes, size), name, pad, padFilePath);
+}
+
+void CLanguageFile::LoadText(std::u16string text, std::u16string_view name, const CPadDocument& pad,
+                             std::u16string_view padFilePath) {
   CLanguageText filled;
   filled.LoadText(text, pad, padFilePath);
   std::lock_guard<std::mutex> hold(lock_);

@@ -40,6 +40,9 @@ class CLanguageFile {
   // name, also when its file is missing, for the flag image.
   bool Pick(CKeyedArchive& archive, const char16_t* archivePath, std::u16string_view languageList, size_t index,
             const CPadDocument& pad, std::u16string_view padFilePath, std::u16string& pickedName);
+  // The same from the decoded text.
+  void LoadText(std::u16string text, std::u16string_view name, const CPadDocument& pad,
+                std::u16string_view padFilePath);
   // Fills the PAD placeholders of the loaded file again, from pad's current
   // values. False when no file is loaded.
   bool Refill(const CPadDocument& pad, std::u16string_view padFilePath);

@@ -1,16 +1,6 @@
 #include "tollwren/language/language_file_win.h"
 
-#include "common/text16.h"
-#include "tollwren/language/language_text.h"
 #include "tollwren/flow/update_flow.h"
-
-std::u16string SystemLanguageName() {
-  wchar_t name[kLanguageNameLimit + 1] = {};
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SENGLANGUAGE, name, kLanguageNameLimit + 1) <= 0) {
-    return std::u16string();
-  }
-  return std::u16string(AsText(name));
-}
 
 void ApplyReadingOrder(HWND dialog, bool rightToLeft) {
   static const int kControls[] = {kStatusLineId, kNewsLineId, kChoiceButtonIds[0], kChoiceButtonIds[1],

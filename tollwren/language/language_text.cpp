@@ -4,16 +4,6 @@
 
 namespace {
 
-char16_t LowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
-
-bool MatchesNoCase(std::u16string_view text, size_t at, std::u16string_view name) {
-  if (text.size() - at < name.size()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (LowerAscii(text[at + i]) != LowerAscii(name[i])) return false;
-  }
-  return true;
-}
-
 std::u16string Decimal(int64_t value) {
   std::u16string out;
   const bool negative = value < 0;
@@ -55,59 +45,8 @@ std::u16string OneLine(const std::u16string& value) {
 
 }  // namespace
 
-std::u16string ReplacePlaceholders(std::u16string_view text, const CPlaceholder* list, size_t count) {
-  std::u16string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const CPlaceholder* hit = nullptr;
-    if (text[i] == u'<' || text[i] == u'\\') {
-      for (size_t k = 0; k < count && !hit; ++k) {
-        if (!list[k].name.empty() && list[k].name[0] == text[i] && MatchesNoCase(text, i, list[k].name)) {
-          hit = &list[k];
-        }
-      }
-    }
-    if (hit) {
-      out += hit->value;
-      i += hit->name.size();
-    } else {
-      out.push_back(text[i++]);
-    }
-  }
-  return out;
-}
-
-bool LookUpLanguageValue(std::u16string_view text, std::u16string_view key, size_t limit,
-                         std::u16string& value) {
-  if (key.empty()) return false;
-  std::u16string pattern(key);
-  pattern.push_back(u'=');
-  size_t at = 0;
-  while ((at = text.find(pattern, at)) != std::u16string_view::npos) {
-    // Only a key at the start of a line counts, so that "no" never matches
-    // the end of a longer key such as "info".
-    const bool lineStart = at == 0 || text[at - 1] == u'\n' || (at == 1 && text[0] == 0xFEFF);
-    if (lineStart) break;
-    ++at;
-  }
-  if (at == std::u16string_view::npos) return false;
-  const size_t start = at + pattern.size();
-  size_t end = text.find(u'\n', start);
-  if (end == std::u16string_view::npos) end = text.size();
-  if (end > start && text[end - 1] == u'\r') --end;
-  if (end - start > limit) return false;
-  value.assign(text.substr(start, end - start));
-  return true;
-}
-
 std::u16string RenderDownloadText(std::u16string_view value, CDownloadFigures& figures) {
-  const bool showsTotal = [&] {
-    for (size_t i = 0; i < value.size(); ++i) {
-      if (value[i] == u'<' && MatchesNoCase(value, i, u"<File_Download_Total_")) return true;
-    }
-    return false;
-  }();
+  const bool showsTotal = HoldsPlaceholder(value, u"<File_Download_Total_");
   if (showsTotal && figures.bytesExpected == 0 && figures.fileSize > 0) {
     figures.bytesExpected = static_cast<uint32_t>(figures.fileSize);
   }
@@ -152,25 +91,6 @@ bool LanguageListLine(std::u16string_view list, size_t index, std::u16string& na
   }
   if (name.size() > kLanguageNameLimit) name.resize(kLanguageNameLimit);
   return true;
-}
-
-std::string LanguageEntryName(std::u16string_view language, const char* suffix) {
-  std::string name;
-  for (char16_t c : language) name.push_back(static_cast<char>(c & 0xFF));
-  if (suffix) name += suffix;
-  return name;
-}
-
-std::u16string DecodeLanguageBytes(const uint8_t* bytes, size_t size) {
-  std::u16string text;
-  if (!bytes) size = 0;
-  text.reserve(size / 2);
-  for (size_t i = 0; i + 1 < size; i += 2) {
-    const char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-    if (c == 0) break;
-    text.push_back(c);
-  }
-  return text;
 }
 
 void CLanguageText::Load(const uint8_t* bytes, size_t size, const CPadDocument& pad,
@@ -223,8 +143,4 @@ std::u16string CLanguageText::Render(std::u16string_view key, CDownloadFigures& 
   return RenderDownloadText(value, figures);
 }
 
-bool CLanguageText::RightToLeft() const {
-  std::u16string value;
-  if (!LookUpLanguageValue(text_, u"RTL", kRightToLeftValueLimit, value)) return false;
-  return !value.empty() && value[0] != u'0';
-}
+bool CLanguageText::RightToLeft() const { return IsRightToLeftLanguage(text_); }

@@ -1,5 +1,5 @@
-// The updater's language document: key=value lines in UTF-16 whose values
-// are message templates. PAD placeholders ("<Program_Name>", ...) are filled
+// The updater's language document: a language file (common/language_file.h)
+// whose values are message templates. PAD placeholders ("<Program_Name>", ...) are filled
 // into the whole document when it is loaded; download placeholders
 // ("<File_Downloaded_K>", ...) each time a message is rendered.
 #pragma once
@@ -9,12 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/language_file.h"
+
 class CPadDocument;
 
-constexpr size_t kLanguageValueLimit = 999;   // a longer value counts as missing
 constexpr size_t kRenderedTextLimit = 999;    // rendered messages are cut here
-constexpr size_t kRightToLeftValueLimit = 9;
-constexpr size_t kLanguageNameLimit = 39;
 constexpr int kFirstLanguageCommand = 200;
 
 // Download figures shown by the download placeholders.
@@ -29,23 +28,6 @@ struct CDownloadFigures {
   std::u16string filePath;       // "<Download_File_Local>"
 };
 
-// One placeholder and its value; names are matched ignoring ASCII case.
-struct CPlaceholder {
-  std::u16string_view name;
-  std::u16string value;
-};
-
-// Replaces every placeholder in one left-to-right pass: inserted values are
-// never searched again, so a value from a PAD document cannot bring in
-// another placeholder. Where several names match, the first listed wins.
-std::u16string ReplacePlaceholders(std::u16string_view text, const CPlaceholder* list, size_t count);
-
-// Value of key in a key=value text: the first line that starts with key
-// followed by "=" (exact case), up to the end of the line, without a
-// trailing CR. False when missing or longer than limit characters.
-bool LookUpLanguageValue(std::u16string_view text, std::u16string_view key, size_t limit,
-                         std::u16string& value);
-
 // A message template with the download placeholders filled in (a backslash
 // followed by n or N becomes CR LF), cut to kRenderedTextLimit characters.
 std::u16string RenderDownloadText(std::u16string_view value, CDownloadFigures& figures);
@@ -57,13 +39,6 @@ std::u16string ButtonCaption(std::u16string_view value);
 // language names, cut to kLanguageNameLimit characters; CR dropped. False
 // when the list has no such line.
 bool LanguageListLine(std::u16string_view list, size_t index, std::u16string& name);
-
-// The 8-bit archive entry name for a language name and a suffix (".lng" or
-// ".bmp"): the low byte of each character.
-std::string LanguageEntryName(std::u16string_view language, const char* suffix);
-
-// The text of a language file's bytes: UTF-16LE code units up to the first NUL.
-std::u16string DecodeLanguageBytes(const uint8_t* bytes, size_t size);
 
 class CLanguageText {
  public:

@@ -109,7 +109,7 @@ class Editor:
     program is put there unless exe names one), its dialog found from code
     300."""
 
-    def __init__(self, desktop, folder, *arguments, exe=None, notify=True, started=True):
+    def __init__(self, desktop, folder, *arguments, exe=None, notify=True, started=True, locale=None):
         self.desktop = desktop
         self.folder = folder
         if exe is None:
@@ -117,7 +117,7 @@ class Editor:
             shutil.copyfile(MARLPANE, exe)
         self.exe = exe
         self.notify = notify
-        self.tool = desktop.launch(exe, *arguments, notify=notify, cwd=folder)
+        self.tool = desktop.launch(exe, *arguments, notify=notify, cwd=folder, locale=locale)
         self.dialog = None
         self.list = None
         if started:

@@ -145,6 +145,10 @@ class EnglishUpdater(UpdaterCase):
         button = window.control(LANGUAGE)
         return self.desktop.pixel(button.x + 4, button.y + 3)
 
+    def button_names(self, window):
+        """What a screen reader calls the two image buttons."""
+        return [self.desktop.accessible(window.control(c).hwnd, 0)[0][1] for c in (LANGUAGE, CLOSE)]
+
     def pick_language(self, window, downs):
         window.click(LANGUAGE)
         wait_until(lambda: any(w.cls == "#32768" and w.visible for w in window.tool.top_windows()), 10,
@@ -154,12 +158,14 @@ class EnglishUpdater(UpdaterCase):
     def test_language_menu_changes_texts_and_flag_at_once(self):
         _, _, tool, window = self.ask(slow=False)
         english = window.text(STATUS)
+        self.assertEqual(["Language", "Close"], self.button_names(window))
         self.pick_language(window, 2)  # English, German, ...
         window.wait_text(STATUS, lambda t: "ist verfügbar" in t, 10, "the German question")
         self.assertEqual(window.text(YES), "&Aktualisieren")
         self.assertEqual(window.text(NO), "&Später")
         self.assertEqual(window.text(NEWS), "Neu in 2.0: Folders for notes.")
         wait_until(lambda: max(self.flag_corner(window)) < 40, 5, "the German flag (black stripe on top)")
+        self.assertEqual(["Sprache", "Schließen"], self.button_names(window))
         self.pick_language(window, 1)  # back to English
         window.wait_text(STATUS, lambda t: t == english, 10, "the English question")
         self.assertEqual(window.text(YES), "&Update now")

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/language_file_win.h"
 #include "common/text16.h"
 #include "tollwren/language/language_file.h"
 #include "tollwren/language/language_file_win.h"

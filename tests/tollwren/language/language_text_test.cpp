@@ -39,39 +39,6 @@ CPadDocument SamplePad() {
   return pad;
 }
 
-TEST(LanguageLookUp, KeysAtLineStartsOnly) {
-  const std::u16string text =
-      u"\uFEFFtitle=Update\r\ninfo=About it\nno=Later\nyes=Now\nempty=\nlast=end";
-  struct Case {
-    std::u16string key;
-    bool found;
-    std::u16string value;
-  };
-  const Case cases[] = {
-      {u"title", true, u"Update"},   // after the byte-order mark, CR removed
-      {u"no", true, u"Later"},       // not the end of "info"
-      {u"yes", true, u"Now"},
-      {u"empty", true, u""},
-      {u"last", true, u"end"},       // the last line has no line break
-      {u"Title", false, u""},        // case matters
-      {u"titl", false, u""},
-      {u"", false, u""},
-      {u"missing", false, u""},
-  };
-  for (const auto& c : cases) {
-    std::u16string value = u"old";
-    EXPECT_EQ(LookUpLanguageValue(text, c.key, kLanguageValueLimit, value), c.found) << Narrow(c.key);
-    EXPECT_EQ(value, c.found ? c.value : u"old") << Narrow(c.key);
-  }
-  // First occurrence wins; a value of more than the limit is missing.
-  std::u16string value;
-  EXPECT_TRUE(LookUpLanguageValue(u"a=1\na=2", u"a", 10, value));
-  EXPECT_EQ(value, u"1");
-  const std::u16string longText = u"k=" + std::u16string(kLanguageValueLimit + 1, u'x');
-  EXPECT_FALSE(LookUpLanguageValue(longText, u"k", kLanguageValueLimit, value));
-  EXPECT_TRUE(LookUpLanguageValue(longText.substr(0, longText.size() - 1), u"k", kLanguageValueLimit, value));
-}
-
 TEST(LanguageText, PadPlaceholdersAndEntities) {
   const CPadDocument pad = SamplePad();
   struct Case {
