@@ -322,7 +322,7 @@ TEST(StnDefaultAssets, TheEnglishLanguageFileGivesEveryKeyOnce) {
       "version_news", "download_start", "download_progress", "user_aborted", "error_download",
       "error_installer", "download_success", "error_no_local_pad", "error_win_version", "error_damaged_file",
       "error_signature", "skip_version", "yes", "no", "title", "footer", "about", "about_details", "visit_product_site", "abort_update",
-      "minimize", "RTL"};
+      "minimize", "language_button", "close_button", "RTL"};
   const Bytes bytes = ReadAsset("English.lng");
   ASSERT_GE(bytes.size(), 2u);
   ASSERT_EQ(bytes[0], 0xFF);
