@@ -143,7 +143,9 @@ TEST(FirstArgumentTest, MatchesCommandLineToArgv) {
     ASSERT_NE(arguments, nullptr);
     std::u16string ours;
     ASSERT_EQ(FirstArgument(line, ours), count >= 2);
-    if (count >= 2) EXPECT_EQ(ours, std::u16string(AsText(arguments[1])));
+    if (count >= 2) {
+      EXPECT_EQ(ours, std::u16string(AsText(arguments[1])));
+    }
     LocalFree(arguments);
   }
 }

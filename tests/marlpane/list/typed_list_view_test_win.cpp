@@ -84,7 +84,9 @@ TEST_F(TypedListViewTest, TheSampleShowsEveryRowAsTheCellsHoldIt) {
     EXPECT_EQ(TextToUtf8(built_.display[static_cast<size_t>(row)].label), TextToUtf8(Shown(row, 0)));
     EXPECT_EQ(TextToUtf8(cells.CellText(row, 1)), TextToUtf8(Shown(row, 1)));
     const int icon = built_.display[static_cast<size_t>(row)].icon;
-    if (icon >= 0) EXPECT_EQ(icon, ShownImage(row, 1));
+    if (icon >= 0) {
+      EXPECT_EQ(icon, ShownImage(row, 1));
+    }
   }
   auto rowOf = [&](const char16_t* label) {
     for (int row = 0; row < 63; ++row)
