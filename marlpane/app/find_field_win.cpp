@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/text16.h"
+#include "common/window_text_win.h"
 #include "marlpane/app/resource_ids.h"
 #include "marlpane/editors/editor_texts.h"
 
@@ -51,12 +52,7 @@ void CFindField::Close() {
 }
 
 std::u16string CFindField::Text() const {
-  if (!edit_) return {};
-  const int length = GetWindowTextLengthW(edit_);
-  std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-  GetWindowTextW(edit_, AsWide(&text[0]), length + 1);
-  text.resize(TextLength(text.c_str()));
-  return text;
+  return edit_ ? WindowText(edit_) : std::u16string();
 }
 
 void CFindField::FitToTipLine() {

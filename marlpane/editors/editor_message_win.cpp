@@ -6,6 +6,7 @@
 #include "common/font_fallback_win.h"
 #include "common/text16.h"
 #include "common/window_dpi_win.h"
+#include "common/window_text_win.h"
 #include "marlpane/editors/editor_texts.h"
 
 namespace {
@@ -63,14 +64,8 @@ HFONT MessageFont(int dpi) {
   return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-SIZE TextSize(HWND control, HFONT font, const std::u16string& text, int widthLimit) {
-  HDC context = GetDC(control);
-  HGDIOBJ previous = SelectObject(context, font);
-  RECT needed = {0, 0, widthLimit, 0};
-  DrawTextW(context, AsWide(text.c_str()), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-  SelectObject(context, previous);
-  ReleaseDC(control, context);
-  return SIZE{needed.right - needed.left, needed.bottom - needed.top};
+SIZE WrappedSize(HWND control, HFONT font, const std::u16string& text, int widthLimit) {
+  return TextSize(control, font, text, widthLimit, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
 }
 
 void LayOut(HWND box, Message& message) {
@@ -88,7 +83,7 @@ void LayOut(HWND box, Message& message) {
                0);
   HWND text = MakeControl(box, L"STATIC", *message.text, SS_LEFT | SS_NOPREFIX, -1);
   SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  const SIZE textSize = TextSize(text, font, *message.text, s(kTextWidthLimit));
+  const SIZE textSize = WrappedSize(text, font, *message.text, s(kTextWidthLimit));
 
   int buttonWidth = s(kButtonWidth);
   std::vector<HWND> buttons;
@@ -97,7 +92,7 @@ void LayOut(HWND box, Message& message) {
     const std::u16string name = EditorTextOf(answer.text);
     buttons.push_back(MakeControl(box, L"BUTTON", name, style, answer.id));
     SendMessageW(buttons.back(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    buttonWidth = std::max<int>(buttonWidth, TextSize(buttons.back(), font, name, s(kTextWidthLimit)).cx + s(kButtonPadding));
+    buttonWidth = std::max<int>(buttonWidth, WrappedSize(buttons.back(), font, name, s(kTextWidthLimit)).cx + s(kButtonPadding));
   }
   const int count = static_cast<int>(buttons.size());
   const int buttonsWidth = count * buttonWidth + (count - 1) * s(kButtonGap);

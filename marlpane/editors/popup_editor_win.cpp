@@ -5,6 +5,7 @@
 #include "common/font_fallback_win.h"
 #include "common/generic_window_win.h"
 #include "common/text16.h"
+#include "common/window_text_win.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ LRESULT CPopupEditor::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
         // An edit box's font follows what is typed into it (a password
         // box shows only its mask characters).
         HWND edit = reinterpret_cast<HWND>(lParam);
-        if (!(GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD)) UseFontFor(edit, TextOf(edit));
+        if (!(GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD)) UseFontFor(edit, WindowText(edit));
         break;
       }
       if (HIWORD(wParam) == BN_CLICKED &&
@@ -235,7 +236,7 @@ void CPopupEditor::UseFontFor(HWND control, std::u16string_view text) {
 
 void CPopupEditor::FitFontToText(HWND control) {
   if (!control) return;
-  const std::u16string text = TextOf(control);
+  const std::u16string text = WindowText(control);
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
   if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
   HDC context = GetDC(control);
@@ -261,13 +262,9 @@ void CPopupEditor::ShowStatus(const std::u16string& text) {
   RECT line = {};
   GetWindowRect(status_, &line);
   MapWindowPoints(HWND_DESKTOP, popup_, reinterpret_cast<POINT*>(&line), 2);
-  RECT needed = {0, 0, line.right - line.left - 4, 0};
-  HDC context = GetDC(status_);
-  HGDIOBJ previous = SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(status_, WM_GETFONT, 0, 0)));
-  DrawTextW(context, AsWide(text.c_str()), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(context, previous);
-  ReleaseDC(status_, context);
-  const int height = std::max<int>(kStatusHeight, needed.bottom + 6);
+  const SIZE needed = TextSize(status_, reinterpret_cast<HFONT>(SendMessageW(status_, WM_GETFONT, 0, 0)), text,
+                               line.right - line.left - 4, DT_WORDBREAK | DT_NOPREFIX);
+  const int height = std::max<int>(kStatusHeight, needed.cy + 6);
   const int grow = line.top + height - client.bottom;
   if (grow > 0) {
     RECT box = {};
@@ -291,15 +288,6 @@ bool CPopupEditor::Refuses(const std::u16string& value) {
   ShowStatus(reason);
   if (focus_) SetFocus(focus_);
   return true;
-}
-
-std::u16string CPopupEditor::TextOf(HWND control) {
-  const int length = GetWindowTextLengthW(control);
-  if (length <= 0) return std::u16string();
-  std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-  const int copied = GetWindowTextW(control, AsWide(&text[0]), length + 1);
-  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-  return text;
 }
 
 void CPopupEditor::CaretToEnd(HWND edit) {

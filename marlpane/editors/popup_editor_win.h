@@ -77,8 +77,6 @@ class CPopupEditor {
   // it): the status line says why and the main control has the focus back.
   // Accept then returns false, so that the popup stays.
   bool Refuses(const std::u16string& value);
-  // The whole text of a control.
-  static std::u16string TextOf(HWND control);
   // The caret after the last character of an edit box.
   static void CaretToEnd(HWND edit);
   // A child of the popup with a control id (buttons answer with it).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/text16.h"
+#include "common/window_text_win.h"
 #include "marlpane/editors/editor_texts.h"
 #include "marlpane/editors/popup_editor_win.h"
 #include "marlpane/rows/cell_kinds.h"
@@ -36,7 +37,7 @@ class CTextEditor : public CPopupEditor {
     return true;
   }
   bool Accept() override {
-    std::u16string entry = TextOf(edit_);
+    std::u16string entry = WindowText(edit_);
     // A value is one line of the settings file.
     const size_t lineBreak = entry.find_first_of(u"\r\n");
     if (lineBreak != std::u16string::npos) entry.resize(lineBreak);
@@ -84,7 +85,7 @@ class CMultiLineEditor : public CPopupEditor {
     return false;
   }
   bool Accept() override {
-    std::u16string entry = LineBreaksToMarkers(TextOf(edit_));
+    std::u16string entry = LineBreaksToMarkers(WindowText(edit_));
     if (entry.size() > static_cast<size_t>(kCellTextLimit)) entry.resize(kCellTextLimit);
     if (Refuses(entry)) return false;
     text_ = entry;

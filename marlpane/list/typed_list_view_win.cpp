@@ -4,6 +4,7 @@
 
 #include "common/date_text.h"
 #include "common/text16.h"
+#include "common/window_text_win.h"
 #include "marlpane/document/ini_document.h"
 #include "marlpane/editors/cell_choosers_win.h"
 #include "marlpane/editors/date_time_editor_win.h"
@@ -148,17 +149,6 @@ HWND CTypedListView::CreateEditor(int row, int column, const RECT& cell, HWND ow
   return nullptr;
 }
 
-namespace {
-
-std::u16string BoxText(HWND box) {
-  std::u16string text(static_cast<size_t>(CEditableListView::kEditTextCapacity), u'\0');
-  text.resize(static_cast<size_t>(
-      GetWindowTextW(box, AsWide(&text[0]), CEditableListView::kEditTextCapacity)));
-  return text;
-}
-
-}  // namespace
-
 std::u16string CTypedListView::Refusal(const std::u16string& value) const {
   if (!settings_) return std::u16string();
   const size_t bad = settings_->FirstUnstorable(value.data(), value.size());
@@ -180,7 +170,7 @@ void CTypedListView::KeepOnlyStorable(int row, const CTypedCells::SavedCell& bef
 bool CTypedListView::OnEditorCommand(WPARAM wParam, LPARAM lParam) {
   if (editor_ && reinterpret_cast<HWND>(lParam) == editor_ && HIWORD(wParam) == EN_CHANGE) {
     // The box's font follows what is typed into it.
-    const std::u16string text = BoxText(editor_);
+    const std::u16string text = WindowText(editor_);
     const WPARAM font = reinterpret_cast<WPARAM>(editorFonts_.FontFor(text));
     if (static_cast<WPARAM>(SendMessageW(editor_, WM_GETFONT, 0, 0)) != font) {
       SendMessageW(editor_, WM_SETFONT, font, TRUE);
@@ -189,7 +179,7 @@ bool CTypedListView::OnEditorCommand(WPARAM wParam, LPARAM lParam) {
   }
   if (editor_ && LOWORD(wParam) == kCommitCommand && editedColumn_ == 1 &&
       cells_.GetCellKind(editedRow_, editedColumn_) == CellKind::Untyped) {
-    const std::u16string text = BoxText(editor_);
+    const std::u16string text = WindowText(editor_);
     const std::u16string reason = Refusal(text);
     if (!reason.empty()) {
       ShowBoxRefusal(reason);
@@ -216,12 +206,7 @@ void CTypedListView::ShowBoxRefusal(const std::u16string& reason) {
   SendMessageW(boxRefusal_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SetWindowTextW(boxRefusal_, AsWide(reason.c_str()));
   // As wide as the message, at least as wide as the box.
-  HDC context = GetDC(boxRefusal_);
-  HGDIOBJ previous = SelectObject(context, font);
-  SIZE extent = {};
-  GetTextExtentPoint32W(context, AsWide(reason.c_str()), static_cast<int>(reason.size()), &extent);
-  SelectObject(context, previous);
-  ReleaseDC(boxRefusal_, context);
+  const SIZE extent = TextSize(boxRefusal_, font, reason, 0, DT_SINGLELINE | DT_NOPREFIX);
   const int width = std::max<int>(box.right - box.left, extent.cx + 12);
   SetWindowPos(boxRefusal_, HWND_TOP, box.left, box.bottom, width, box.bottom - box.top,
                SWP_NOACTIVATE | SWP_SHOWWINDOW);

@@ -4,6 +4,7 @@
 #include "common/dpi_scale.h"
 #include "common/script_charset.h"
 #include "common/text16.h"
+#include "common/window_text_win.h"
 #include "tollwren/app/skin_layout.h"
 #include "tollwren/language/language_text.h"
 #include "tollwren/flow/update_flow.h"
@@ -54,21 +55,13 @@ void SetUpFont(CFontSpec& font, CTextStyle& style, uint8_t charset, int dpi) {
 // wrapWidth in the control's font, drawn as the control draws it.
 CTextExtent MeasureStatic(HWND control, HFONT font, int wrapWidth) {
   if (!control || !IsWindowVisible(control)) return {};
-  const int length = GetWindowTextLengthW(control);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], length + 1)));
-  UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS;
+  const std::u16string text = WindowText(control);
+  if (text.empty()) return {};
+  UINT format = DT_WORDBREAK | DT_EXPANDTABS;
   if (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX) format |= DT_NOPREFIX;
   if (GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_RTLREADING) format |= DT_RTLREADING;
-  HDC context = GetDC(control);
-  if (!context) return {};
-  HGDIOBJ previous = SelectObject(context, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-  RECT rect = {0, 0, wrapWidth, 0};
-  DrawTextW(context, text.c_str(), static_cast<int>(text.size()), &rect, format);
-  SelectObject(context, previous);
-  ReleaseDC(control, context);
-  return {rect.right - rect.left, rect.bottom - rect.top};
+  const SIZE size = TextSize(control, font, text, wrapWidth, format);
+  return {size.cx, size.cy};
 }
 
 void Place(HWND dialog, int id, const CControlRect& rect) {
