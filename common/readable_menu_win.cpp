@@ -53,16 +53,15 @@ bool InsertReadableItem(HMENU menu, UINT position, UINT flags, UINT_PTR id, cons
   HDC dc = CreateCompatibleDC(nullptr);
   const bool readable = CFontFallback::MissingGlyphs(dc, MenuFont(), *text) == 0;
   DeleteDC(dc);
-  if (readable) return InsertMenuW(menu, position, flags | MF_BYPOSITION | MF_STRING, id, AsWide(text->c_str())) != 0;
-  if (std::find(gTexts.begin(), gTexts.end(), text) == gTexts.end()) gTexts.push_back(text);
-  // Owner-drawn, and still with its text, which screen readers read.
+  if (!readable && std::find(gTexts.begin(), gTexts.end(), text) == gTexts.end()) gTexts.push_back(text);
+  // An owner-drawn item keeps its text too, which screen readers read.
   MENUITEMINFOW item = {};
   item.cbSize = sizeof item;
   item.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_DATA | MIIM_ID | MIIM_STATE;
-  item.fType = MFT_OWNERDRAW;
+  item.fType = readable ? MFT_STRING : MFT_OWNERDRAW;
   item.fState = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED);
   item.wID = static_cast<UINT>(id);
-  item.dwItemData = reinterpret_cast<ULONG_PTR>(text);
+  item.dwItemData = readable ? 0 : reinterpret_cast<ULONG_PTR>(text);
   item.dwTypeData = const_cast<LPWSTR>(AsWide(text->c_str()));
   return InsertMenuItemW(menu, position, TRUE, &item) != 0;
 }
