@@ -106,8 +106,6 @@ TEST(IniDocumentSave, Utf8FilesKeepEveryOtherByte) {
        "k=\xC3\xA9\xEF\xBB\xBF\nb=2"},
       {"properties without escapes", true, "a=\xC3\xBC\nb=1\n", TextEncoding::kUtf8, 1, u"\u30C6",
        "a=\xC3\xBC\nb=\xE3\x83\x86\n"},
-      {"cut sequence: 8-bit", false, "a=\xE3\x83\nb=1\n", TextEncoding::kBytes, 1, u"\u00E9",
-       "a=\xE3\x83\nb=\xE9\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "common/text16.h"
-#include "marlpane/document/file_fingerprint.h"
 #include "marlpane/document/ini_document.h"
-#include "tests/common/files_test_support.h"
 
 namespace {
 
@@ -85,21 +83,6 @@ TEST(IniMerge, WritesTheEditsIntoTheFileAsItIsNow) {
       EXPECT_EQ(Bytes(file), keepMine || c.theirs.empty() ? c.mine : c.theirs);
     }
   }
-}
-
-TEST(IniMerge, AFingerprintTellsAChangedFile) {
-  testfiles::TempFolder folder;
-  const std::u16string path = folder.File("settings.ini");
-  FileFingerprint first, same, changed, missing;
-  testfiles::WriteBytes(folder.Native("settings.ini"), "[a]\r\nx=1\r\n");
-  ASSERT_TRUE(ReadFingerprint(path.c_str(), first));
-  ASSERT_TRUE(ReadFingerprint(path.c_str(), same));
-  testfiles::WriteBytes(folder.Native("settings.ini"), "[a]\r\nx=2\r\n");
-  ASSERT_TRUE(ReadFingerprint(path.c_str(), changed));
-  EXPECT_FALSE(ReadFingerprint(folder.File("none.ini").c_str(), missing));
-  EXPECT_EQ(first, same);
-  EXPECT_NE(first, changed);
-  EXPECT_NE(missing, missing);
 }
 
 }  // namespace

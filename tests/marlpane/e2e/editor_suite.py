@@ -39,14 +39,16 @@ def bar_points(editor):
 
 
 class EditorSuite(unittest.TestCase):
-    """One desktop for the suite (DESKTOP names it); start() opens the
-    editor on copies of samples in a fresh folder."""
+    """One desktop for the suite (DESKTOP names it, LOCALE may set its
+    locale); start() opens the editor on copies of samples in a fresh
+    folder."""
 
     DESKTOP = None
+    LOCALE = None  # the desktop's Unix locale, when the suite needs one
 
     @classmethod
     def setUpClass(cls):
-        cls.desktop = wintest.Desktop(cls.DESKTOP)
+        cls.desktop = wintest.Desktop(cls.DESKTOP, locale=cls.LOCALE)
 
     @classmethod
     def tearDownClass(cls):

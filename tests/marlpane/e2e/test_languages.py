@@ -8,7 +8,7 @@ import unittest
 
 from editor_suite import SHOTS, EditorSuite
 from marlpane_app import (ASSETS, CANCEL, SAMPLES, SAVE, Editor, branded_copy, copy_samples, read, wait_until,
-                          wintest, work_folder)
+                          work_folder)
 
 WS_EX_LAYOUTRTL = 0x00400000
 LANGUAGE_FILES = {name[:-4]: read(os.path.join(ASSETS, name)) for name in os.listdir(ASSETS) if name.endswith(".lng")}
@@ -49,10 +49,7 @@ CASES = [
 
 class LanguageTest(EditorSuite):
     DESKTOP = "marlpane_languages"
-
-    @classmethod
-    def setUpClass(cls):
-        cls.desktop = wintest.Desktop(cls.DESKTOP, locale="en_US.UTF-8")
+    LOCALE = "en_US.UTF-8"
 
     def open(self, name, language, locale, file):
         # A case that failed leaves nothing open (a menu would take the next one's clicks).

@@ -337,20 +337,6 @@ class ReviewTest(unittest.TestCase):
         rows = [line.split("\t")[2:] for line in self.desktop.probe("list", str(listed.hwnd)).splitlines()]
         return box, texts, [(r[0], r[2], r[3]) for r in rows]
 
-    def test_save_writes_the_edits_into_the_file_another_program_changed(self):
-        editor = self.start("merge")
-        self.edit_row(editor, "User name", "Robin")
-        self.edit_row(editor, "Proxy host", "proxy.robin.example")
-        other = self.write_settings(*OTHER_WRITER, (b"ProxyHost=proxy.example.net\r\n", b""))
-        editor.desktop.key("ctrl+s")
-        editor.wait_closed()
-        self.assertEqual([STARTED, SAVED, CLOSING], editor.tool.codes())
-        # The key the other program removed comes back after its section's last key.
-        self.assertEqual(replaced(other, (b"UserName=Dana Whitfield", b"UserName=Robin"),
-                                  (b"TimeoutSeconds=30\r\n",
-                                   b"TimeoutSeconds=30\r\nProxyHost=proxy.robin.example\r\n")),
-                         self.settings())
-
     def test_the_question_about_keys_both_changed_and_each_answer(self):
         # Cancel first leaves everything as it was, so that Save can ask again.
         for answers, user_name in ((("Escape", "f"), b"Kim"), (("m",), b"Robin")):
